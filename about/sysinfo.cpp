@@ -1,0 +1,78 @@
+#include "about/sysinfo.h"
+
+#include <cstdint>
+
+#include "app/errors.h"
+
+namespace qvl {
+
+namespace {
+
+constexpr std::uint32_t kReadControlAndKeyRights = 0x2003F;
+constexpr std::uint32_t kRegSz = 1, kRegDword = 4;
+constexpr std::uint32_t kBufferSize = 1024;
+constexpr char kInfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr char kLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr char kExecutable[] = "\\MSINFO32.EXE";
+constexpr char kUnavailable[] = "System Information Is Unavailable At This Time";
+
+// "&h" and a hex group per character from the last to the first, then read
+// as a number and written in decimal. Each group has two digits: without
+// them bytes below 0x10 would shift the digits and misstate the number.
+std::string DwordText(const std::string& text) {
+  std::uint64_t value = 0;
+  for (auto it = text.rbegin(); it != text.rend(); ++it)
+    value = (value << 8) | static_cast<unsigned char>(*it);
+  return std::to_string(value);
+}
+
+}  // namespace
+
+bool GetKeyValue(Advapi32& api, RegKey KeyRoot, const std::string& KeyName,
+                 const std::string& SubKeyRef, std::string& KeyVal) {
+  RegKey key = 0;
+  if (api.RegOpenKeyExA(KeyRoot, KeyName.c_str(), 0, kReadControlAndKeyRights, &key) != 0) {
+    KeyVal.clear();
+    return false;
+  }
+  unsigned char buffer[kBufferSize] = {};
+  std::uint32_t byte_count = kBufferSize;
+  std::uint32_t type = 0;
+  if (api.RegQueryValueExA(key, SubKeyRef.c_str(), nullptr, &type, buffer, &byte_count) != 0) {
+    KeyVal.clear();
+    api.RegCloseKey(key);
+    return false;
+  }
+  // There is no byte before the first: a count of 0 cannot be read.
+  if (byte_count == 0 || byte_count > kBufferSize) {
+    api.RegCloseKey(key);
+    throw InvalidCall();
+  }
+  const std::uint32_t length = buffer[byte_count - 1] == 0 ? byte_count - 1 : byte_count;
+  const std::string text(reinterpret_cast<const char*>(buffer), length);
+  if (type == kRegSz) {
+    KeyVal = text;
+  } else if (type == kRegDword) {
+    KeyVal = DwordText(text);
+  }
+  api.RegCloseKey(key);
+  return true;
+}
+
+void StartSysInfo(Runtime& runtime) {
+  Toolkit& tk = runtime.toolkit();
+  try {
+    std::string path;
+    if (!GetKeyValue(tk.Registry(), kHkeyLocalMachine, kInfoKey, "PATH", path)) {
+      if (!GetKeyValue(tk.Registry(), kHkeyLocalMachine, kLocationKey, "MSINFO", path))
+        throw FileNotFound();
+      if (!tk.IsOrdinaryFile(path + kExecutable)) throw FileNotFound();
+      path += kExecutable;
+    }
+    if (!tk.StartProgram(path)) throw FileNotFound();
+  } catch (const std::exception&) {
+    runtime.MsgBox(kUnavailable, 0);
+  }
+}
+
+}  // namespace qvl

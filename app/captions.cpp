@@ -1,0 +1,49 @@
+#include "app/captions.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "app/errors.h"
+
+namespace qvl {
+
+std::string NumberToText(double value) {
+  if (value == 0) return "0";  // also for -0
+  char buf[32];
+  if (std::floor(value) == value && std::fabs(value) < 1e15) {
+    std::snprintf(buf, sizeof buf, "%.0f", value);
+  } else {
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+  }
+  return buf;
+}
+
+std::string DatePartToText(int part) { return std::to_string(part); }
+
+double TextToNumber(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  // from_chars would also take "inf" and "nan", which spell no number here.
+  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text.front())) ||
+                        text.front() == '.')) {
+    throw TypeMismatch();
+  }
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) throw TypeMismatch();
+  return negative ? -value : value;
+}
+
+std::string UnhandledErrorText(int number, const std::string& description) {
+  return "Run-time error '" + std::to_string(number) + "':\n\n" + description;
+}
+
+}  // namespace qvl

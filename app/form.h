@@ -1,0 +1,163 @@
+// The form runtime: form instances built from their control tables, events
+// dispatched one at a time, and the policy for errors no handler handles.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "app/app_facts.h"
+#include "app/form_spec.h"
+#include "app/toolkit.h"
+
+namespace qvl {
+
+class Form;
+class Runtime;
+
+// One control of a form instance: its design-time row plus the state that
+// handlers may change.
+class Control {
+ public:
+  Control(Form& form, int index);
+  const ControlSpec& spec() const;
+  std::string_view name() const { return spec().name; }
+  int index() const { return index_; }
+  Form& form() const { return *form_; }
+
+  const std::string& Caption() const { return caption_; }
+  // Writing the text it already holds does nothing, so ticks that rewrite
+  // unchanged captions cost no repaint.
+  void SetCaption(std::string text);
+  double Number() const;  // the caption read as a number; a type mismatch if none
+
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+
+  bool Enabled() const { return enabled_; }  // timers
+  void SetEnabled(bool enabled);
+
+ private:
+  Form* form_;
+  int index_;
+  std::string caption_;
+  bool visible_;
+  bool enabled_;
+};
+
+class Form {
+ public:
+  Form(Runtime& runtime, const FormSpec& spec);
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const FormSpec& spec() const { return *spec_; }
+  Runtime& runtime() const { return *runtime_; }
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(std::string text);
+
+  // Controls by name (the name of a control array's members is shared;
+  // `member` picks one).
+  Control& operator[](std::string_view name);
+  Control& Member(std::string_view name, int member);
+  std::vector<Control>& controls() { return controls_; }
+  int IndexOf(std::string_view name, int member = -1) const;  // -1 if absent
+
+  bool loaded() const { return loaded_; }
+  bool alive() const { return alive_; }
+
+  // Toolkit-owned window data (the Win32 toolkit keeps its HWNDs here).
+  void* native = nullptr;
+
+ protected:
+  friend class Runtime;
+  virtual void OnLoad() {}
+  virtual void OnEvent(Control& control, Event event) = 0;
+
+ private:
+  Runtime* runtime_;
+  const FormSpec* spec_;
+  std::string caption_;
+  std::vector<Control> controls_;
+  bool loaded_ = false;
+  bool alive_ = true;
+};
+
+// A form's handlers as a table: control name, event, member function.
+template <class F>
+struct Handler {
+  std::string_view control;
+  Event event;
+  void (F::*run)();
+};
+
+template <class F, std::size_t N>
+void RunHandler(const Handler<F> (&table)[N], F& form, const Control& control, Event event) {
+  for (const auto& h : table)
+    if (h.event == event && h.control == control.name()) return (form.*h.run)();
+}
+
+class Runtime {
+ public:
+  Runtime(Toolkit& toolkit, const AppFacts& facts);
+  ~Runtime();
+
+  Toolkit& toolkit() { return *toolkit_; }
+  const AppFacts& App() const { return facts_; }
+
+  // New form: an instance with its design-time properties, not yet loaded.
+  template <class F, class... Args>
+  F& NewForm(Args&&... args) {
+    auto form = std::make_unique<F>(*this, std::forward<Args>(args)...);
+    F& ref = *form;
+    forms_.push_back(std::move(form));
+    return ref;
+  }
+  // Loads the form on its first showing (its Load handler runs), then shows
+  // it as a modeless window with no owner, in front of the others.
+  void Show(Form& form);
+  // Closes the form's window and discards the instance.
+  void Unload(Form& form);
+  // Ends the program at once: every window closes, no handler runs again.
+  void End();
+  bool ended() const { return ended_; }
+
+  // Modal message box; a box given no title bears the application title.
+  int MsgBox(std::string_view text, int style = 0, std::string_view title = {});
+
+  LocalTime Now() { return toolkit_->Now(); }
+
+  // Called by the toolkit. Runs the handler under the unhandled-error policy:
+  // an error is reported in a message box naming it, then the program ends.
+  void Dispatch(Form& form, int control, Event event);
+  // The user closed a form's window (no handler runs on closing).
+  void WindowClosed(Form& form);
+
+  // Live forms, in creation order.
+  std::vector<Form*> Forms() const;
+  template <class F>
+  std::vector<F*> FormsOf() const {
+    std::vector<F*> out;
+    for (const auto& f : forms_)
+      if (auto* p = dynamic_cast<F*>(f.get()); p && p->alive()) out.push_back(p);
+    return out;
+  }
+
+ private:
+  void Collect();
+  template <class Fn>
+  void Guarded(Form& form, Fn&& fn);
+
+  Toolkit* toolkit_;
+  AppFacts facts_;
+  std::vector<std::unique_ptr<Form>> forms_;
+  int depth_ = 0;  // handlers running (a modal box nests them)
+  bool ended_ = false;
+  Form* active_ = nullptr;  // the form whose handler runs: owner of its message boxes
+};
+
+}  // namespace qvl

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "app/errors.h"
+#include "app/headless_toolkit.h"
+
+namespace qvl {
+namespace {
+
+constexpr ControlSpec kProbeControls[] = {
+    Label("Value", "Value", 0, 0, 100, 100, 0),
+    Button("Throw", "Throw", 0, 0, 100, 100, 1),
+    Button("Close", "Close", 0, 0, 100, 100, 2),
+    Timer("Ticker", 100, 0, 0),
+};
+constexpr FormSpec kProbeSpec{"Probe", "Probe", BorderStyle::FixedDialog, kBlack, 1000, 1000,
+                              StartPosition::WindowsDefault, 0, 0, kProbeControls};
+
+// A form whose handlers exercise the runtime.
+class Probe : public Form {
+ public:
+  explicit Probe(Runtime& rt) : Form(rt, kProbeSpec) {}
+  void OnEvent(Control& c, Event e) override {
+    if (c.name() == "Throw") (void)(*this)["Value"].Number();
+    if (c.name() == "Close") runtime().Unload(*this);
+    if (c.name() == "Ticker" && e == Event::Timer) ++ticks;
+  }
+  int ticks = 0;
+};
+
+struct RuntimeTest : ::testing::Test {
+  HeadlessToolkit tk;
+  Runtime rt{tk, kLcarsFontFacts};
+};
+
+TEST_F(RuntimeTest, UnhandledErrorIsReportedByNameThenTheProgramEnds) {
+  auto& a = rt.NewForm<Probe>();
+  auto& b = rt.NewForm<Probe>();
+  rt.Show(a);
+  rt.Show(b);
+  tk.Click(a, "Throw");
+  ASSERT_EQ(tk.boxes.size(), 1u);
+  EXPECT_EQ(tk.boxes[0].text, "Run-time error '13':\n\nType mismatch");
+  EXPECT_EQ(tk.boxes[0].title, "QVLFEST");
+  EXPECT_EQ(tk.boxes[0].style, 16);
+  EXPECT_TRUE(rt.ended());
+  EXPECT_TRUE(tk.quit);
+  EXPECT_EQ(tk.WindowOf(b), nullptr) << "every window closes";
+  EXPECT_TRUE(rt.Forms().empty());
+  tk.Click(b, "Throw");  // nothing runs after the end
+  EXPECT_EQ(tk.boxes.size(), 1u);
+}
+
+TEST_F(RuntimeTest, MessageBoxWithoutTitleBearsTheApplicationTitle) {
+  auto& a = rt.NewForm<Probe>();
+  rt.Show(a);
+  rt.MsgBox("text");
+  rt.MsgBox("text", 48, "HEY!");
+  ASSERT_EQ(tk.boxes.size(), 2u);
+  EXPECT_EQ(tk.boxes[0].title, "QVLFEST");
+  EXPECT_EQ(tk.boxes[1].title, "HEY!");
+  EXPECT_EQ(tk.boxes[1].style, 48);
+}
+
+TEST_F(RuntimeTest, UnloadInOwnHandlerAndLastWindowEndsTheLoop) {
+  auto& a = rt.NewForm<Probe>();
+  auto& b = rt.NewForm<Probe>();
+  rt.Show(a);
+  rt.Show(b);
+  tk.Click(a, "Close");
+  EXPECT_EQ(rt.Forms().size(), 1u);
+  EXPECT_FALSE(tk.quit);
+  rt.WindowClosed(b);
+  EXPECT_TRUE(rt.Forms().empty());
+  EXPECT_TRUE(tk.quit);
+  EXPECT_FALSE(rt.ended()) << "closing windows is not End";
+}
+
+TEST_F(RuntimeTest, UnchangedCaptionIsNotWrittenAgain) {
+  auto& a = rt.NewForm<Probe>();
+  rt.Show(a);
+  const int before = tk.text_writes;
+  a["Value"].SetCaption("Value");
+  EXPECT_EQ(tk.text_writes, before);
+  a["Value"].SetCaption("7");
+  a["Value"].SetCaption("7");
+  EXPECT_EQ(tk.text_writes, before + 1);
+  EXPECT_EQ(tk.WindowOf(a)->texts.at(a.IndexOf("Value")), "7");
+}
+
+TEST_F(RuntimeTest, TimersTickPerIntervalUntilDisabled) {
+  auto& a = rt.NewForm<Probe>();
+  tk.SetClock({2026, 12, 8, 10, 0, 0});
+  rt.Show(a);
+  tk.Advance(1000);
+  EXPECT_EQ(a.ticks, 10);
+  EXPECT_EQ(rt.Now(), (LocalTime{2026, 12, 8, 10, 0, 1}));
+  a["Ticker"].SetEnabled(false);
+  tk.Advance(1000);
+  EXPECT_EQ(a.ticks, 10);
+}
+
+}  // namespace
+}  // namespace qvl
