@@ -142,7 +142,7 @@ void Runtime::End() {
 int Runtime::MsgBox(std::string_view text, int style, std::string_view title) {
   if (title.empty()) title = facts_.title;
   Form* owner = active_ && active_->alive() && active_->native ? active_ : nullptr;
-  return toolkit_->MessageBox(owner, text, title, style);
+  return toolkit_->ShowMessageBox(owner, text, title, style);
 }
 
 void Runtime::Dispatch(Form& form, int control, Event event) {

@@ -78,7 +78,7 @@ void HeadlessToolkit::SetTimer(Form& form, int control, int interval_ms, bool en
     timers_.push_back({&form, control, interval_ms, now_ms_ + interval_ms, order_++});
 }
 
-int HeadlessToolkit::MessageBox(Form* owner, std::string_view text, std::string_view title,
+int HeadlessToolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
                                 int style) {
   boxes.push_back({owner ? std::string(owner->spec().name) : std::string(), std::string(text),
                    std::string(title), style});

@@ -53,7 +53,7 @@ class Toolkit {
   virtual void DragWindow(Form& form) = 0;
 
   // Modal; returns the code of the button that closed the box.
-  virtual int MessageBox(Form* owner, std::string_view text, std::string_view title,
+  virtual int ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
                          int style) = 0;
 
   virtual LocalTime Now() = 0;
