@@ -33,6 +33,9 @@ wine_up() {
     touch "$WINEPREFIX/.qvl-ready"
   fi
   wineserver -p
+  # Wine's helper services start with the first program; start them now, with
+  # no pipe of ours open, so that no caller waits on them for end of output.
+  wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1
 }
 
 wine_down() {

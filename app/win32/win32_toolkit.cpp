@@ -243,6 +243,12 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       PaintLabel(hwnd, reinterpret_cast<HDC>(wp), rc);
       return 0;
     }
+    case WM_GETFONT:
+      if (FormWindow* fw = FromHwnd(hwnd))
+        return reinterpret_cast<LRESULT>(FontFor(*fw, fw->form->spec().controls[IndexOf(hwnd)].font));
+      return 0;
+    case WM_SETFONT:  // a label keeps the font of its table row
+      return 0;
     case WM_SETTEXT: {
       const LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
       InvalidateRect(hwnd, nullptr, FALSE);
@@ -264,9 +270,9 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
       FormWindow* fw = FromHwnd(hwnd);
-      const bool mine = GetCapture() == hwnd;
-      if (mine) ReleaseCapture();
-      if (!fw || msg != WM_LBUTTONUP || fw->pressed != IndexOf(hwnd)) return 0;
+      const bool clicked = fw && msg == WM_LBUTTONUP && fw->pressed == IndexOf(hwnd);
+      if (GetCapture() == hwnd) ReleaseCapture();  // sends WM_CAPTURECHANGED
+      if (!clicked) return 0;
       fw->pressed = -1;
       RECT rc;
       GetClientRect(hwnd, &rc);
@@ -493,8 +499,10 @@ HWND CreateControl(FormWindow& fw, const Control& c, HWND parent) {
   return hwnd;
 }
 
-// Windowed controls first, in tab order, then the labels: window order is
-// both the focus order and the drawing order (buttons in front of labels).
+// Window order is both the focus order and the drawing order (the first
+// child in front): windowed controls first, by TabIndex, then the labels in
+// declaration order, so buttons stand in front of labels and "DISCLAIMER:"
+// in front of the disclaimer it shares a line with.
 std::vector<int> CreationOrder(const Form& form, std::string_view container) {
   std::vector<int> order;
   const auto& controls = form.spec().controls;
@@ -503,7 +511,7 @@ std::vector<int> CreationOrder(const Form& form, std::string_view container) {
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
     const ControlSpec &x = controls[a], &y = controls[b];
     if (x.IsWindowed() != y.IsWindowed()) return x.IsWindowed();
-    return x.tab_index < y.tab_index;
+    return x.IsWindowed() && x.tab_index < y.tab_index;
   });
   return order;
 }
@@ -657,7 +665,7 @@ void Win32Toolkit::SetTimer(Form& form, int control, int interval_ms, bool enabl
 void Win32Toolkit::DragWindow(Form& form) {
   if (options_.record_only) {
     drags.emplace_back(form.spec().name);
-    if (HWND h = GetCapture()) ReleaseCapture(), (void)h;
+    ReleaseCapture();
     return;
   }
   ReleaseCapture();
@@ -666,6 +674,7 @@ void Win32Toolkit::DragWindow(Form& form) {
 
 int Win32Toolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
                                  int style) {
+  if (options_.record_only) boxes.push_back({std::string(text), std::string(title), style});
   return MessageBoxW(owner ? WindowOf(*owner) : nullptr, Widen(text).c_str(),
                      Widen(title).c_str(), static_cast<UINT>(style));
 }

@@ -61,6 +61,11 @@ class Win32Toolkit : public Toolkit {
 
   std::vector<std::string> addresses;  // recorded with record_only
   std::vector<std::string> drags;
+  struct Box {
+    std::string text, title;
+    int style;
+  };
+  std::vector<Box> boxes;  // every message box shown, for the tests
   bool quit_requested() const { return quit_; }
 
  private:

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# End-to-end: each built program under Wine, looked at from outside and
+# clicked with the X pointer. Needs a Wine session (tools/wine-session.sh).
+#   tests/e2e/run.sh <windows-build-dir>
+set -uo pipefail
+build=$(cd "$1" && pwd)
+shots="$build/screenshots"
+mkdir -p "$shots"
+probe() { wine "$build/tests/win32/qvl_probe.exe" "$@"; }
+failures=0 passes=0
+check() {  # check <what> <command...>
+  local what=$1; shift
+  if "$@"; then passes=$((passes + 1)); echo "  ok: $what"
+  else failures=$((failures + 1)); echo "  FAILED: $what"; fi
+}
+center() {  # center <title> <control>: "x y" of its middle on the screen
+  local x y w h
+  read -r x y w h < <(probe rect "$1" "$2" | tr -d '\r') || return 1
+  echo "$((x + w / 2)) $((y + h / 2))"
+}
+click() {
+  local at
+  at=$(center "$1" "$2") || return 1
+  # shellcheck disable=SC2086
+  xdotool mousemove $at click 1
+}
+shot() {  # shot <title> <file>: the window alone
+  local x y w h
+  read -r x y w h < <(probe rect "$1" - | tr -d '\r') || return 1
+  import -window root "$shots/screen.png" &&
+    convert "$shots/screen.png" -crop "${w}x${h}+${x}+${y}" +repage "$shots/$2" &&
+    rm -f "$shots/screen.png"
+}
+
+main_title="time until qvlfest"
+for name in "QVLFEST" "QVLFEST (Non-LCARS)"; do
+  echo "$name.exe"
+  wine "$build/$name.exe" >/dev/null 2>&1 &
+  pid=$!
+  check "its window shows the sentence due now" probe sentence "$main_title"
+  check "the menu panel starts hidden" bash -c "! wine '$build/tests/win32/qvl_probe.exe' visible '$main_title' Frame1"
+  check "countdown screenshot" shot "$main_title" "$name countdown.png"
+  check "Menu clicked" click "$main_title" Command3
+  sleep 0.3
+  check "the menu panel is shown" probe visible "$main_title" Frame1
+  check "screenshot with the menu" shot "$main_title" "$name menu.png"
+  check "About this program clicked" click "$main_title" Command8
+  check "the about box opens" probe visible "About QVLFEST" -
+  sleep 0.3
+  check "about box screenshot" shot "About QVLFEST" "$name about.png"
+  check "OK clicked" click "About QVLFEST" "text:OK"
+  check "the about box closes" probe gone "About QVLFEST"
+  check "X clicked" click "$main_title" Command4
+  check "the program ends" timeout 10 tail --pid="$pid" -f /dev/null
+  kill "$pid" 2>/dev/null
+done
+echo "screenshots in $shots"
+echo "e2e: $passes passed, $failures failed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,367 @@
+// The real windows: layout by DPI, styles, fonts, texts, focus, the menu
+// panel, the arrival window, message boxes, the about box and End.
+#include <cstdlib>
+
+#include "about/frm_about.h"
+#include "app/errors.h"
+#include "arrival/bwf2d.h"
+#include "win32_harness.h"
+
+namespace qvl::test {
+namespace {
+
+constexpr LocalTime kApril{2027, 4, 21, 10, 20, 30};
+constexpr LocalTime kFestival{2027, 6, 22, 9, 5, 7};
+
+RECT ClientRect(HWND hwnd) {
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  return rc;
+}
+
+// A control's rectangle in its container's client coordinates.
+RECT PlacedRect(HWND child) {
+  RECT rc;
+  GetWindowRect(child, &rc);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
+}
+
+LOGFONTW FontOf(HWND hwnd) {
+  LOGFONTW lf{};
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+  GetObjectW(font, sizeof lf, &lf);
+  return lf;
+}
+
+std::string Face(const LOGFONTW& lf) {
+  std::wstring w(lf.lfFaceName);
+  return std::string(w.begin(), w.end());
+}
+
+// Every control with a window sits where its twips put it at the window's
+// DPI, and every visible-area control of the countdown window lies inside.
+void CheckLayout(Form& form) {
+  const int dpi = Win32Toolkit::DpiOf(form);
+  if (const char* expected = std::getenv("QVL_EXPECT_DPI")) {
+    EXPECT_EQ(dpi, std::atoi(expected));
+  }
+  const RECT client = ClientRect(Win32Toolkit::WindowOf(form));
+  EXPECT_EQ(client.right, TwipsToPixels(form.spec().client_width, dpi));
+  EXPECT_EQ(client.bottom, TwipsToPixels(form.spec().client_height, dpi));
+  for (const Control& c : form.controls()) {
+    HWND child = Win32Toolkit::ControlWindow(form, c.index());
+    const ControlSpec& s = c.spec();
+    if (!s.IsWindowed() && s.kind != ControlKind::Label) {
+      EXPECT_EQ(child, nullptr) << s.name;
+      continue;
+    }
+    ASSERT_NE(child, nullptr) << s.name;
+    const RECT rc = PlacedRect(child);
+    EXPECT_EQ(rc.left, TwipsToPixels(s.left, dpi)) << s.name;
+    EXPECT_EQ(rc.top, TwipsToPixels(s.top, dpi)) << s.name;
+    EXPECT_EQ(rc.right - rc.left, TwipsToPixels(s.width, dpi)) << s.name;
+    EXPECT_EQ(rc.bottom - rc.top, TwipsToPixels(s.height, dpi)) << s.name;
+    EXPECT_EQ(WindowText(child), c.Caption()) << s.name;
+    EXPECT_EQ(GetParent(child), s.container.empty()
+                                    ? Win32Toolkit::WindowOf(form)
+                                    : Win32Toolkit::ControlWindow(form, form.IndexOf(s.container)));
+  }
+}
+
+TEST(Win32Layout, EveryFormAtTheScreensDpi) {
+  for (Variant v : {Variant::PlainFont, Variant::LcarsFont}) {
+    Win32Program p(kFestival, v);
+    p.PumpUntil([&] { return !p.runtime.FormsOf<BWF2D>().empty(); });
+    p.Click(p.Child("Command8"));
+    CheckLayout(*p.main);
+    CheckLayout(*p.runtime.FormsOf<BWF2D>().at(0));
+    CheckLayout(*p.runtime.FormsOf<frmAbout>().at(0));
+  }
+}
+
+TEST(Win32Layout, CountdownWindowInPixelsAt96Dpi) {
+  Win32Program p(kApril);
+  if (Win32Toolkit::DpiOf(*p.main) != 96) GTEST_SKIP() << "the prefix is not at 96 DPI";
+  const struct { const char* name; RECT rc; } rows[] = {
+      {"Label2", {0, 2, 705, 21}},  {"Command3", {198, 2, 238, 19}},
+      {"Command4", {238, 2, 255, 19}}, {"Final", {8, 24, 257, 105}},
+      {"Label12", {8, 104, 257, 145}}, {"Frame1", {93, 19, 238, 108}},
+  };
+  EXPECT_EQ(ClientRect(p.Window(*p.main)).right, 256);
+  EXPECT_EQ(ClientRect(p.Window(*p.main)).bottom, 145);
+  for (const auto& r : rows) {
+    const RECT rc = PlacedRect(p.Child(r.name));
+    EXPECT_TRUE(EqualRect(&rc, &r.rc)) << r.name << " " << rc.left << "," << rc.top << ","
+                                       << rc.right << "," << rc.bottom;
+  }
+}
+
+TEST(Win32Windows, Styles) {
+  Win32Program p(kFestival);
+  p.PumpUntil([&] { return !p.runtime.FormsOf<BWF2D>().empty(); });
+  p.Click(p.Child("Command8"));
+  const struct { Form* form; const char* title; } rows[] = {
+      {p.main, "time until qvlfest"},
+      {p.runtime.FormsOf<BWF2D>().at(0), "YEAH!"},
+      {p.runtime.FormsOf<frmAbout>().at(0), "About QVLFEST"},
+  };
+  for (const auto& r : rows) {
+    HWND hwnd = p.Window(*r.form);
+    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+    EXPECT_EQ(WindowText(hwnd), r.title);
+    EXPECT_TRUE(IsWindowVisible(hwnd)) << r.title;
+    EXPECT_FALSE(style & WS_THICKFRAME) << r.title << ": not resizable";
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX) << r.title;
+    EXPECT_EQ(GetWindow(hwnd, GW_OWNER), nullptr) << r.title;
+    if (r.form == p.main) {
+      EXPECT_TRUE(style & WS_POPUP);
+      EXPECT_FALSE(style & WS_CAPTION) << "borderless";
+      EXPECT_FALSE(style & WS_BORDER);
+    } else {
+      EXPECT_EQ(style & WS_CAPTION, WS_CAPTION) << r.title;
+      EXPECT_TRUE(style & WS_SYSMENU) << r.title << ": close button";
+      EXPECT_FALSE(style & WS_MINIMIZEBOX) << r.title;
+    }
+  }
+  // The about box opens with its client area's corner at (2340, 1935) twips.
+  HWND about = p.Window(*p.runtime.FormsOf<frmAbout>().at(0));
+  POINT corner{0, 0};
+  ClientToScreen(about, &corner);
+  const int dpi = Win32Toolkit::DpiOf(*p.main);
+  EXPECT_EQ(corner.x, TwipsToPixels(2340, dpi));
+  EXPECT_EQ(corner.y, TwipsToPixels(1935, dpi));
+}
+
+TEST(Win32Windows, FontsPerBuild) {
+  const struct { Variant v; const char* face; int centipoints; } rows[] = {
+      {Variant::PlainFont, "Arial", 1800},
+      {Variant::LcarsFont, nullptr, 2625},
+  };
+  for (const auto& r : rows) {
+    Win32Program p(kApril, r.v);
+    const int dpi = Win32Toolkit::DpiOf(*p.main);
+    for (const char* name : {"Final", "Label12"}) {
+      const LOGFONTW lf = FontOf(p.Child(name));
+      EXPECT_EQ(lf.lfHeight, -MulDiv(r.centipoints, dpi, 7200)) << name;
+      EXPECT_EQ(lf.lfWeight, FW_NORMAL) << name;
+      if (r.face) {
+        EXPECT_EQ(Face(lf), r.face) << name;
+      } else {
+        EXPECT_NE(Face(lf), "Arial") << "a condensed face stands in for LCARS";
+      }
+    }
+    const LOGFONTW strip = FontOf(p.Child("Label2"));
+    EXPECT_EQ(Face(strip), "Tahoma");
+    EXPECT_EQ(strip.lfWeight, FW_BOLD);
+    EXPECT_EQ(strip.lfHeight, -MulDiv(825, dpi, 7200));
+    EXPECT_EQ(FontOf(p.Child("Command4")).lfWeight, FW_BOLD);
+    EXPECT_EQ(FontOf(p.Child("Command3")).lfWeight, FW_NORMAL);
+  }
+}
+
+TEST(Win32Countdown, SentenceInFinalsWindowText) {
+  Win32Program p(kApril);
+  EXPECT_EQ(WindowText(p.Child("Final")), "Label2");
+  EXPECT_TRUE(p.PumpUntil([&] { return WindowText(p.Child("Final")) != "Label2"; }));
+  EXPECT_EQ(WindowText(p.Child("Final")), "It is 62 days 14 Hours 40 Minutes  and 30 Seconds ");
+  EXPECT_EQ(WindowText(p.Child("CurMon")), "4");
+  EXPECT_EQ(WindowText(p.Child("Label12")), "Until Quorvell Fest !!!");
+}
+
+TEST(Win32Countdown, FocusStartsOnCommand1AndFollowsTabIndex) {
+  Win32Program p(kApril);
+  HWND main = p.Window(*p.main);
+  EXPECT_EQ(GetFocus(), p.Child("Command1"));
+  auto order = [&] {
+    std::vector<std::string> names;
+    HWND start = p.Child("Command1"), h = start;
+    do {
+      names.push_back(WindowText(h));
+      h = GetNextDlgTabItem(main, h, FALSE);
+    } while (h && h != start && names.size() < 20);
+    return names;
+  };
+  const std::string c1 = "Press this button to manualy calculate the current time.";
+  const std::string c2 = "Press this button to manualy calculate the time until BWF.";
+  EXPECT_EQ(order(), (std::vector<std::string>{c1, c2, "Menu", "X"}));
+  p.Click(p.Child("Command3"));
+  EXPECT_EQ(order(), (std::vector<std::string>{c1, c2, "Menu", "X", std::string(kLinks.author_host),
+                                               "Official QVL Fest website",
+                                               "QVL Fest Facebook Page", "About this program"}));
+
+  // Tab, then the space bar, presses the unseen Command2.
+  SetFocus(p.Child("Command1"));
+  PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+  p.PumpFor(50);
+  EXPECT_EQ(GetFocus(), p.Child("Command2"));
+  p.now = {2027, 4, 21, 11, 0, 0};
+  SendMessageW(GetFocus(), WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageW(GetFocus(), WM_KEYUP, VK_SPACE, 0);
+  p.tk.Pump();
+  EXPECT_EQ((*p.main)["EndHour"].Caption().find(' '), std::string::npos) << "bare numbers";
+}
+
+TEST(Win32Countdown, MenuPanelAndLinks) {
+  Win32Program p(kApril);
+  HWND frame = p.Child("Frame1");
+  EXPECT_FALSE(IsWindowVisible(frame)) << "hidden at load";
+  p.Click(p.Child("Command3"));
+  EXPECT_TRUE(IsWindowVisible(frame));
+  p.Click(p.Child("Command3"));
+  EXPECT_FALSE(IsWindowVisible(frame));
+
+  const struct { const char* name; bool label; bool hides; } rows[] = {
+      {"Final", true, true}, {"Label12", true, true}, {"Command5", false, true},
+      {"Command6", false, true}, {"Command7", false, true},
+  };
+  for (const auto& r : rows) {
+    p.Click(p.Child("Command3"));
+    ASSERT_TRUE(IsWindowVisible(frame));
+    if (r.label) {
+      p.ClickLabel(p.Child(r.name));
+    } else {
+      p.Click(p.Child(r.name));
+    }
+    EXPECT_EQ(!IsWindowVisible(frame), r.hides) << r.name;
+  }
+  EXPECT_EQ(p.tk.addresses,
+            (std::vector<std::string>{std::string(kLinks.author), std::string(kLinks.official),
+                                      std::string(kLinks.facebook)}));
+  // A press of any button on the title strip starts a drag and hides the panel.
+  for (UINT press : {WM_LBUTTONDOWN, WM_RBUTTONDOWN}) {
+    p.Click(p.Child("Command3"));
+    SendMessageW(p.Child("Label2"), press, 0, MAKELPARAM(5, 5));
+    p.tk.Pump();
+    EXPECT_FALSE(IsWindowVisible(frame));
+  }
+  EXPECT_EQ(p.tk.drags.size(), 2u);
+  // The background is no handler's.
+  p.Click(p.Child("Command3"));
+  SendMessageW(p.Window(*p.main), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 130));
+  SendMessageW(p.Window(*p.main), WM_LBUTTONUP, 0, MAKELPARAM(200, 130));
+  p.tk.Pump();
+  EXPECT_TRUE(IsWindowVisible(frame));
+}
+
+TEST(Win32Arrival, OnTheDayWithTheCountdownStopped) {
+  Win32Program p(kFestival);
+  ASSERT_TRUE(p.PumpUntil([&] { return !p.runtime.FormsOf<BWF2D>().empty(); }));
+  EXPECT_FALSE((*p.main)["Timer2"].Enabled());
+  BWF2D& arrival = *p.runtime.FormsOf<BWF2D>()[0];
+  HWND window = p.Window(arrival);
+  EXPECT_EQ(WindowText(p.Child(arrival, "Command1")), "Click This.");
+  EXPECT_EQ(GetFocus(), p.Child(arrival, "Command1"));
+  const std::string sentence = WindowText(p.Child("Final"));
+  EXPECT_EQ(sentence, "It is 0 days 15 Hours 55 Minutes  and 53 Seconds ");
+
+  BoxWatcher watcher;
+  watcher.linger_ms = 300;
+  watcher.on_open = [&] { p.now = {2027, 6, 22, 9, 6, 0}; };
+  p.Click(p.Child(arrival, "Command1"));
+  p.Click(p.Child(arrival, "Command1"));
+  ASSERT_EQ(watcher.seen.size(), 2u);
+  for (const auto& box : watcher.seen) {
+    EXPECT_EQ(box.text,
+              "This program will not function anymore, delete it and have a great time at the show.");
+    EXPECT_EQ(box.title, "HEY!");
+  }
+  ASSERT_EQ(p.tk.boxes.size(), 2u);
+  EXPECT_EQ(p.tk.boxes[0].style, 48);
+  EXPECT_EQ(WindowText(p.Child("CurMin")), "6") << "the clock ticked while the box was open";
+  EXPECT_EQ(WindowText(p.Child("Final")), sentence) << "the countdown stays stopped";
+  EXPECT_TRUE(IsWindow(window));
+
+  SendMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_TRUE(IsWindowVisible(p.Window(*p.main)));
+  EXPECT_FALSE(p.tk.quit_requested());
+}
+
+TEST(Win32Program, XEndsTheProgramWithEveryWindow) {
+  Win32Program p(kFestival);
+  ASSERT_TRUE(p.PumpUntil([&] { return !p.runtime.FormsOf<BWF2D>().empty(); }));
+  p.Click(p.Child("Command8"));
+  p.Click(p.Child("Command8"));
+  std::vector<HWND> windows;
+  for (Form* f : p.runtime.Forms()) windows.push_back(p.Window(*f));
+  ASSERT_EQ(windows.size(), 4u);
+  p.Click(p.Child("Command4"));
+  for (HWND w : windows) EXPECT_FALSE(IsWindow(w));
+  EXPECT_TRUE(p.tk.quit_requested());
+  EXPECT_TRUE(p.runtime.Forms().empty());
+}
+
+TEST(Win32Program, LastWindowClosedEndsTheLoop) {
+  Win32Program p(kApril);
+  SendMessageW(p.Window(*p.main), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.tk.quit_requested());
+  EXPECT_FALSE(p.runtime.ended());
+}
+
+TEST(Win32Program, UnhandledErrorIsReportedThenTheProgramEnds) {
+  Win32Program p(kApril);
+  HWND main = p.Window(*p.main);
+  (*p.main)["CurMon"].SetCaption("CurMon");  // no number: the next countdown tick fails
+  BoxWatcher watcher;
+  ASSERT_TRUE(p.PumpUntil([&] { return p.runtime.ended(); }));
+  ASSERT_EQ(watcher.seen.size(), 1u);
+  EXPECT_EQ(watcher.seen[0].title, "QVLFEST");
+  EXPECT_NE(watcher.seen[0].text.find("Type mismatch"), std::string::npos);
+  EXPECT_FALSE(IsWindow(main));
+  EXPECT_TRUE(p.tk.quit_requested());
+}
+
+TEST(Win32About, TextsFocusAndKeys) {
+  const struct { Variant v; const char* version; bool red_label; } rows[] = {
+      {Variant::PlainFont, "Version 2.1.1", true},
+      {Variant::LcarsFont, "Version 2.1.0", false},
+  };
+  for (const auto& r : rows) {
+    Win32Program p(kApril, r.v);
+    p.Click(p.Child("Command3"));
+    p.Click(p.Child("Command8"));
+    EXPECT_FALSE(IsWindowVisible(p.Child("Frame1")));
+    frmAbout& about = *p.runtime.FormsOf<frmAbout>().at(0);
+    HWND box = p.Window(about);
+    EXPECT_EQ(WindowText(box), "About QVLFEST");
+    EXPECT_EQ(WindowText(p.Child(about, "lblTitle")), "QVLFEST");
+    EXPECT_EQ(WindowText(p.Child(about, "lblVersion")), r.version);
+    EXPECT_EQ(p.Child(about, "Label4") != nullptr, r.red_label);
+    EXPECT_EQ(GetFocus(), p.Child(about, "cmdOK"));
+    EXPECT_EQ(GetNextDlgTabItem(box, p.Child(about, "cmdOK"), FALSE), p.Child(about, "cmdSysInfo"));
+    EXPECT_TRUE(GetWindowLongPtrW(p.Child(about, "cmdOK"), GWL_STYLE) & BS_DEFPUSHBUTTON);
+    // "DISCLAIMER:" stands in front of the disclaimer's leading blanks.
+    RECT label3 = PlacedRect(p.Child(about, "Label3"));
+    const POINT inside{label3.left + 2, label3.top + 2};
+    EXPECT_EQ(ChildWindowFromPointEx(box, inside, CWP_SKIPINVISIBLE), p.Child(about, "Label3"));
+
+    // Enter closes the box; so does Escape, in a second one.
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+      if (key == VK_ESCAPE) p.Click(p.Child("Command8"));
+      frmAbout& open = *p.runtime.FormsOf<frmAbout>().at(0);
+      HWND hwnd = p.Window(open);
+      SetForegroundWindow(hwnd);
+      SetFocus(p.Child(open, "cmdOK"));
+      PostMessageW(GetFocus(), WM_KEYDOWN, key, 0);
+      PostMessageW(GetFocus(), WM_KEYUP, key, 0);
+      EXPECT_TRUE(p.PumpUntil([&] { return !IsWindow(hwnd); }, 1000)) << key;
+    }
+    EXPECT_TRUE(IsWindow(p.Window(*p.main)));
+  }
+}
+
+TEST(Win32About, TwoBoxesCloseIndependently) {
+  Win32Program p(kApril);
+  p.Click(p.Child("Command8"));
+  p.Click(p.Child("Command8"));
+  auto boxes = p.runtime.FormsOf<frmAbout>();
+  ASSERT_EQ(boxes.size(), 2u);
+  HWND second = p.Window(*boxes[1]);
+  p.Click(p.Child(*boxes[0], "cmdOK"));
+  EXPECT_TRUE(IsWindow(second));
+  EXPECT_EQ(p.runtime.FormsOf<frmAbout>().size(), 1u);
+}
+
+}  // namespace
+}  // namespace qvl::test

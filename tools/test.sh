@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Every test: the forms natively (plain, then under AddressSanitizer and
+# UndefinedBehaviorSanitizer), then the Windows programs under Wine at 96 and
+# 144 DPI, then end to end with the real executables.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+jobs=$(nproc)
+
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+ctest --preset native -j "$jobs"
+
+cmake --preset native-sanitize >/dev/null
+cmake --build --preset native-sanitize -j "$jobs"
+ctest --preset native-sanitize -j "$jobs"
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+
+source tools/wine-session.sh
+trap wine_down EXIT
+QVL_FORCE_XVFB=1 wine_up "$PWD/build/windows" 144
+echo "Windows forms at 144 DPI:"
+QVL_EXPECT_DPI=144 wine build/windows/tests/win32/qvl_win32_tests.exe \
+  --gtest_filter='Win32Layout.*:Win32Windows.*:Win32Countdown.Sentence*' --gtest_brief=1
+wine_down
+
+QVL_FORCE_XVFB=1 wine_up "$PWD/build/windows" 96
+QVL_EXPECT_DPI=96 ctest --preset windows
+bash tests/e2e/run.sh build/windows
