@@ -1,0 +1,158 @@
+// The system-information button against Wine's real registry and its own
+// msinfo32.exe. Values are written with reg.exe and removed afterwards.
+#include <cstdio>
+
+#include "about/frm_about.h"
+#include "win32_harness.h"
+
+namespace qvl::test {
+namespace {
+
+constexpr char kInfoKey[] = "HKLM\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr char kLocationKey[] = "HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr char kToolWindow[] = "About System Information";
+constexpr char kWineTool[] = "C:\\windows\\system32\\msinfo32.exe";
+constexpr char kScratch[] = "C:\\qvl sysinfo test";
+
+int RunCommand(std::string command_line) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                      nullptr, nullptr, &si, &pi))
+    return -1;
+  WaitForSingleObject(pi.hProcess, 20000);
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return static_cast<int>(code);
+}
+
+void RegAdd(const char* key, const char* value, const std::string& data) {
+  ASSERT_EQ(RunCommand(std::string("reg.exe add \"") + key + "\" /v " + value + " /t REG_SZ /d \"" +
+                data + "\" /f"),
+            0);
+}
+
+std::string ImageOf(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return {};
+  char path[MAX_PATH];
+  DWORD size = MAX_PATH;
+  const bool ok = QueryFullProcessImageNameA(process, 0, path, &size);
+  CloseHandle(process);
+  return ok ? std::string(path, size) : std::string();
+}
+
+class SysInfoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Cleanup();
+    CreateDirectoryA(kScratch, nullptr);
+    CreateDirectoryA((std::string(kScratch) + "\\with tool").c_str(), nullptr);
+    CreateDirectoryA((std::string(kScratch) + "\\empty").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(kWineTool, (std::string(kScratch) + "\\with tool\\MSINFO32.EXE").c_str(),
+                          FALSE));
+  }
+  void TearDown() override { Cleanup(); }
+  static void Cleanup() {
+    RunCommand(std::string("reg.exe delete \"") + kInfoKey + "\" /v PATH /f");
+    RunCommand(std::string("reg.exe delete \"") + kLocationKey + "\" /f");
+    while (HWND tool = FindWindowA(nullptr, kToolWindow)) {
+      SendMessageW(tool, WM_CLOSE, 0, 0);
+      Sleep(100);
+    }
+    for (const char* f : {"\\with tool\\MSINFO32.EXE", "\\with.exe"})
+      DeleteFileA((std::string(kScratch) + f).c_str());
+    DeleteFileA("C:\\qvl.exe");
+    for (const char* d : {"\\with tool", "\\empty", ""})
+      RemoveDirectoryA((std::string(kScratch) + d).c_str());
+  }
+
+  // Presses "System Info..." in a new about box; returns the image of the
+  // tool that started, empty if none did, and the message boxes seen.
+  std::string Press(std::vector<BoxWatcher::Seen>& boxes) {
+    Win32Program p({2027, 4, 21, 10, 20, 30});
+    p.Click(p.Child("Command8"));
+    frmAbout& about = *p.runtime.FormsOf<frmAbout>().at(0);
+    BoxWatcher watcher;
+    p.Click(p.Child(about, "cmdSysInfo"));
+    HWND tool = nullptr;
+    // After the message nothing may start; give a wrongly started tool a moment to show.
+    p.PumpUntil([&] { return (tool = FindWindowA(nullptr, kToolWindow)) != nullptr; },
+                watcher.seen.empty() ? 4000 : 500);
+    boxes = watcher.seen;
+    EXPECT_TRUE(IsWindow(p.Window(about))) << "the about box stays open";
+    EXPECT_FALSE(p.runtime.ended());
+    return tool ? ImageOf(tool) : std::string();
+  }
+};
+
+bool SameFile(const std::string& a, const std::string& b) {
+  return CompareStringOrdinal(std::wstring(a.begin(), a.end()).c_str(), -1,
+                              std::wstring(b.begin(), b.end()).c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+void ExpectUnavailable(const std::vector<BoxWatcher::Seen>& boxes) {
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "System Information Is Unavailable At This Time");
+  EXPECT_EQ(boxes[0].title, "QVLFEST");
+}
+
+TEST_F(SysInfoTest, PathNamingTheToolStartsIt) {
+  RegAdd(kInfoKey, "PATH", kWineTool);
+  std::vector<BoxWatcher::Seen> boxes;
+  EXPECT_TRUE(SameFile(Press(boxes), kWineTool));
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(SysInfoTest, FolderHoldingTheToolStartsThatFile) {
+  RegAdd(kLocationKey, "MSINFO", std::string(kScratch) + "\\with tool");
+  std::vector<BoxWatcher::Seen> boxes;
+  EXPECT_TRUE(SameFile(Press(boxes), std::string(kScratch) + "\\with tool\\MSINFO32.EXE"));
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(SysInfoTest, NoToolGivesTheMessageAndStartsNothing) {
+  const struct { const char* what; const char* path; std::string folder; } rows[] = {
+      {"folder without the tool", nullptr, std::string(kScratch) + "\\empty"},
+      {"neither value", nullptr, ""},
+      {"PATH naming a missing file", "C:\\nowhere\\MSINFO32.EXE", std::string(kScratch) + "\\with tool"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    Cleanup();
+    SetUp();
+    if (r.path) RegAdd(kInfoKey, "PATH", r.path);
+    if (!r.folder.empty()) RegAdd(kLocationKey, "MSINFO", r.folder);
+    std::vector<BoxWatcher::Seen> boxes;
+    EXPECT_EQ(Press(boxes), "");
+    ExpectUnavailable(boxes);
+  }
+}
+
+// A path with blanks is the program to run, not a command line: the decoys
+// that a command line split at its blanks would start never start.
+TEST_F(SysInfoTest, PathWithBlanksStartsOnlyTheIntendedProgram) {
+  for (const std::string& decoy : {std::string("C:\\qvl.exe"), std::string(kScratch) + "\\with.exe"})
+    ASSERT_TRUE(CopyFileA(kWineTool, decoy.c_str(), FALSE));
+  const std::string intended = std::string(kScratch) + "\\with tool\\MSINFO32.EXE";
+  RegAdd(kInfoKey, "PATH", intended);
+  std::vector<BoxWatcher::Seen> boxes;
+  EXPECT_TRUE(SameFile(Press(boxes), intended));
+  Sleep(300);
+  int tools = 0;
+  EnumWindows([](HWND h, LPARAM n) -> BOOL {
+    char title[64];
+    GetWindowTextA(h, title, sizeof title);
+    if (std::string(title) == kToolWindow) ++*reinterpret_cast<int*>(n);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&tools));
+  EXPECT_EQ(tools, 1);
+}
+
+}  // namespace
+}  // namespace qvl::test
