@@ -22,7 +22,9 @@ constexpr ControlSpec kPlainControls[] = {
     PictureBox("picIcon", 240, 240, 540, 540, 1).Picture(kAboutPicture),
     Label("lblTitle", "Application Title", 1050, 240, 3885, 480, 3).Fore(kBlack),
     Label("lblVersion", "Version", 1050, 780, 1365, 225, 4),
-    Label("Label4", "NON LCARS FONT VERSION", 2520, 780, 2535, 225, 5).WithFont(kSansBold).Fore(kRed),
+    Label("Label4", "NON LCARS FONT VERSION", 2520, 780, 2535, 225, 5)
+        .WithFont(kSansBold)
+        .Fore(kRed),
     Label("lblDescription", kDescription, 120, 1185, 5085, 570, 9).Fore(kBlack),
     Label("Label1", kCredit, 120, 1860, 5175, 495, 8),
     Line("Line1", 90, 2445, 5654, 2445, kGrey).Member(1).InsideSolid(),
@@ -48,9 +50,11 @@ constexpr ControlSpec kLcarsControls[] = {
 };
 
 constexpr FormSpec kPlainSpec{"frmAbout", "About MyApp", BorderStyle::FixedDialog, kDefaultColor,
-                              5730, 3555, StartPosition::Manual, 2340, 1935, kPlainControls};
+                              5730,       3555,          StartPosition::Manual,    2340,
+                              1935,       kPlainControls};
 constexpr FormSpec kLcarsSpec{"frmAbout", "About MyApp", BorderStyle::FixedDialog, kDefaultColor,
-                              5730, 3450, StartPosition::Manual, 2340, 1935, kLcarsControls};
+                              5730,       3450,          StartPosition::Manual,    2340,
+                              1935,       kLcarsControls};
 
 constexpr Handler<frmAbout> kHandlers[] = {
     {"cmdOK", Event::Click, &frmAbout::cmdOK_Click},
@@ -65,7 +69,9 @@ const FormSpec& AboutSpec(Variant variant) {
 
 frmAbout::frmAbout(Runtime& runtime) : Form(runtime, AboutSpec(runtime.App().variant)) {}
 
-void frmAbout::OnEvent(Control& control, Event event) { RunHandler(kHandlers, *this, control, event); }
+void frmAbout::OnEvent(Control& control, Event event) {
+  RunHandler(kHandlers, *this, control, event);
+}
 
 void frmAbout::OnLoad() {
   const AppFacts& app = runtime().App();
@@ -75,8 +81,12 @@ void frmAbout::OnLoad() {
   (*this)["lblTitle"].SetCaption(std::string(app.title));
 }
 
-void frmAbout::cmdOK_Click() { runtime().Unload(*this); }
+void frmAbout::cmdOK_Click() {
+  runtime().Unload(*this);
+}
 
-void frmAbout::cmdSysInfo_Click() { StartSysInfo(runtime()); }
+void frmAbout::cmdSysInfo_Click() {
+  StartSysInfo(runtime());
+}
 
 }  // namespace qvl

@@ -27,7 +27,11 @@ constexpr LocalTime CivilFromSeconds(long long seconds) {
   const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
   const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   const int y = static_cast<int>(yoe + era * 400 + (m <= 2));
-  return {y, m, d, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
+  return {y,
+          m,
+          d,
+          static_cast<int>(rest / 3600),
+          static_cast<int>(rest / 60 % 60),
           static_cast<int>(rest % 60)};
 }
 

@@ -20,7 +20,9 @@ std::string NumberToText(double value) {
   return buf;
 }
 
-std::string DatePartToText(int part) { return std::to_string(part); }
+std::string DatePartToText(int part) {
+  return std::to_string(part);
+}
 
 double TextToNumber(std::string_view text) {
   auto blank = [](char c) { return c == ' ' || c == '\t'; };
@@ -32,8 +34,8 @@ double TextToNumber(std::string_view text) {
     text.remove_prefix(1);
   }
   // from_chars would also take "inf" and "nan", which spell no number here.
-  if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text.front())) ||
-                        text.front() == '.')) {
+  if (text.empty() ||
+      !(std::isdigit(static_cast<unsigned char>(text.front())) || text.front() == '.')) {
     throw TypeMismatch();
   }
   double value = 0;

@@ -20,6 +20,8 @@ std::string DatePartToText(int part);
 double TextToNumber(std::string_view text);
 
 // Exact, case-sensitive: "March" is not "march" nor "March ".
-inline bool TextEquals(std::string_view a, std::string_view b) { return a == b; }
+inline bool TextEquals(std::string_view a, std::string_view b) {
+  return a == b;
+}
 
 }  // namespace qvl

@@ -18,9 +18,15 @@ class RuntimeError : public std::runtime_error {
 };
 
 // The numbers are the classic run-time error numbers users may search for.
-inline RuntimeError TypeMismatch() { return RuntimeError(13, "Type mismatch"); }
-inline RuntimeError InvalidCall() { return RuntimeError(5, "Invalid procedure call or argument"); }
-inline RuntimeError FileNotFound() { return RuntimeError(53, "File not found"); }
+inline RuntimeError TypeMismatch() {
+  return RuntimeError(13, "Type mismatch");
+}
+inline RuntimeError InvalidCall() {
+  return RuntimeError(5, "Invalid procedure call or argument");
+}
+inline RuntimeError FileNotFound() {
+  return RuntimeError(53, "File not found");
+}
 
 // The text of the message box that reports an unhandled error.
 std::string UnhandledErrorText(int number, const std::string& description);

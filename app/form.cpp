@@ -18,7 +18,9 @@ Control::Control(Form& form, int index)
       visible_(spec().visible),
       enabled_(spec().enabled) {}
 
-const ControlSpec& Control::spec() const { return form_->spec().controls[index_]; }
+const ControlSpec& Control::spec() const {
+  return form_->spec().controls[index_];
+}
 
 void Control::SetCaption(std::string text) {
   if (text == caption_) return;
@@ -26,7 +28,9 @@ void Control::SetCaption(std::string text) {
   if (form_->native) form_->runtime().toolkit().SetText(*form_, index_, caption_);
 }
 
-double Control::Number() const { return TextToNumber(caption_); }
+double Control::Number() const {
+  return TextToNumber(caption_);
+}
 
 void Control::SetVisible(bool visible) {
   if (visible == visible_) return;
@@ -62,7 +66,9 @@ int Form::IndexOf(std::string_view name, int member) const {
   return -1;
 }
 
-Control& Form::operator[](std::string_view name) { return Member(name, -1); }
+Control& Form::operator[](std::string_view name) {
+  return Member(name, -1);
+}
 
 Control& Form::Member(std::string_view name, int member) {
   const int i = IndexOf(name, member);

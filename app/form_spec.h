@@ -13,8 +13,12 @@ using Twips = int;  // 1/1440 inch: 15 to a screen dot at 96 DPI
 // A colour with the top bit set names system colour n (0x80000000 + n);
 // any other value is 0x00BBGGRR.
 using Color = std::uint32_t;
-constexpr bool IsSystemColor(Color c) { return (c & 0x80000000u) != 0; }
-constexpr int SystemColorIndex(Color c) { return static_cast<int>(c & 0xFFu); }
+constexpr bool IsSystemColor(Color c) {
+  return (c & 0x80000000u) != 0;
+}
+constexpr int SystemColorIndex(Color c) {
+  return static_cast<int>(c & 0xFFu);
+}
 constexpr Color kDefaultColor = 0xFFFFFFFFu;  // the toolkit's default for the kind
 constexpr Color kBlack = 0x00000000u;
 constexpr Color kWhite = 0x00FFFFFFu;
@@ -44,33 +48,77 @@ struct ControlSpec {
   std::string_view caption;
   // Left, Top, Width, Height; for a line its end points (X1, Y1, X2, Y2).
   Twips left = 0, top = 0, width = 0, height = 0;
-  int tab_index = -1;  // -1: the kind has no place in the tab order
+  int tab_index = -1;               // -1: the kind has no place in the tab order
   std::string_view container = {};  // empty: the form itself
   Font font = kDefaultFont;
   Color fore = kDefaultColor;  // text, line or outline colour
   Color back = kDefaultColor;
   bool transparent = false;  // the container shows through behind the text
   bool visible = true;
-  int interval = 0;       // timer, in ms
-  bool enabled = true;    // timer
-  int line_width = 1;     // lines and outlines, in screen dots
+  int interval = 0;     // timer, in ms
+  bool enabled = true;  // timer
+  int line_width = 1;   // lines and outlines, in screen dots
   bool inside_solid = false;
-  int array_index = -1;   // member of a control array
+  int array_index = -1;                        // member of a control array
   bool is_default = false, is_cancel = false;  // command buttons
-  int picture = 0;        // picture box: icon resource
+  int picture = 0;                             // picture box: icon resource
 
   // Modifiers, so that a table row reads like a line of the form's design.
-  constexpr ControlSpec In(std::string_view c) const { auto s = *this; s.container = c; return s; }
-  constexpr ControlSpec WithFont(Font f) const { auto s = *this; s.font = f; return s; }
-  constexpr ControlSpec Fore(Color c) const { auto s = *this; s.fore = c; return s; }
-  constexpr ControlSpec Back(Color c) const { auto s = *this; s.back = c; return s; }
-  constexpr ControlSpec Transparent() const { auto s = *this; s.transparent = true; return s; }
-  constexpr ControlSpec Width(int w) const { auto s = *this; s.line_width = w; return s; }
-  constexpr ControlSpec InsideSolid() const { auto s = *this; s.inside_solid = true; return s; }
-  constexpr ControlSpec Member(int i) const { auto s = *this; s.array_index = i; return s; }
-  constexpr ControlSpec Default() const { auto s = *this; s.is_default = true; return s; }
-  constexpr ControlSpec Cancel() const { auto s = *this; s.is_cancel = true; return s; }
-  constexpr ControlSpec Picture(int id) const { auto s = *this; s.picture = id; return s; }
+  constexpr ControlSpec In(std::string_view c) const {
+    auto s = *this;
+    s.container = c;
+    return s;
+  }
+  constexpr ControlSpec WithFont(Font f) const {
+    auto s = *this;
+    s.font = f;
+    return s;
+  }
+  constexpr ControlSpec Fore(Color c) const {
+    auto s = *this;
+    s.fore = c;
+    return s;
+  }
+  constexpr ControlSpec Back(Color c) const {
+    auto s = *this;
+    s.back = c;
+    return s;
+  }
+  constexpr ControlSpec Transparent() const {
+    auto s = *this;
+    s.transparent = true;
+    return s;
+  }
+  constexpr ControlSpec Width(int w) const {
+    auto s = *this;
+    s.line_width = w;
+    return s;
+  }
+  constexpr ControlSpec InsideSolid() const {
+    auto s = *this;
+    s.inside_solid = true;
+    return s;
+  }
+  constexpr ControlSpec Member(int i) const {
+    auto s = *this;
+    s.array_index = i;
+    return s;
+  }
+  constexpr ControlSpec Default() const {
+    auto s = *this;
+    s.is_default = true;
+    return s;
+  }
+  constexpr ControlSpec Cancel() const {
+    auto s = *this;
+    s.is_cancel = true;
+    return s;
+  }
+  constexpr ControlSpec Picture(int id) const {
+    auto s = *this;
+    s.picture = id;
+    return s;
+  }
 
   constexpr bool CanTakeFocus() const { return kind == ControlKind::CommandButton; }
   // Windowed controls stand in front of labels, lines and shapes.
@@ -82,37 +130,77 @@ struct ControlSpec {
 
 constexpr ControlSpec Label(std::string_view name, std::string_view caption, Twips l, Twips t,
                             Twips w, Twips h, int tab) {
-  return {.name = name, .kind = ControlKind::Label, .caption = caption,
-          .left = l, .top = t, .width = w, .height = h, .tab_index = tab};
+  return {.name = name,
+          .kind = ControlKind::Label,
+          .caption = caption,
+          .left = l,
+          .top = t,
+          .width = w,
+          .height = h,
+          .tab_index = tab};
 }
 constexpr ControlSpec Button(std::string_view name, std::string_view caption, Twips l, Twips t,
                              Twips w, Twips h, int tab) {
-  return {.name = name, .kind = ControlKind::CommandButton, .caption = caption,
-          .left = l, .top = t, .width = w, .height = h, .tab_index = tab};
+  return {.name = name,
+          .kind = ControlKind::CommandButton,
+          .caption = caption,
+          .left = l,
+          .top = t,
+          .width = w,
+          .height = h,
+          .tab_index = tab};
 }
 constexpr ControlSpec Frame(std::string_view name, std::string_view caption, Twips l, Twips t,
                             Twips w, Twips h, int tab) {
-  return {.name = name, .kind = ControlKind::Frame, .caption = caption,
-          .left = l, .top = t, .width = w, .height = h, .tab_index = tab};
+  return {.name = name,
+          .kind = ControlKind::Frame,
+          .caption = caption,
+          .left = l,
+          .top = t,
+          .width = w,
+          .height = h,
+          .tab_index = tab};
 }
 constexpr ControlSpec PictureBox(std::string_view name, Twips l, Twips t, Twips w, Twips h,
                                  int tab) {
-  return {.name = name, .kind = ControlKind::PictureBox, .caption = {},
-          .left = l, .top = t, .width = w, .height = h, .tab_index = tab};
+  return {.name = name,
+          .kind = ControlKind::PictureBox,
+          .caption = {},
+          .left = l,
+          .top = t,
+          .width = w,
+          .height = h,
+          .tab_index = tab};
 }
 constexpr ControlSpec Timer(std::string_view name, int interval_ms, Twips l, Twips t) {
-  return {.name = name, .kind = ControlKind::Timer, .caption = {},
-          .left = l, .top = t, .interval = interval_ms};
+  return {.name = name,
+          .kind = ControlKind::Timer,
+          .caption = {},
+          .left = l,
+          .top = t,
+          .interval = interval_ms};
 }
 constexpr ControlSpec Line(std::string_view name, Twips x1, Twips y1, Twips x2, Twips y2,
                            Color color) {
-  return {.name = name, .kind = ControlKind::Line, .caption = {},
-          .left = x1, .top = y1, .width = x2, .height = y2, .fore = color};
+  return {.name = name,
+          .kind = ControlKind::Line,
+          .caption = {},
+          .left = x1,
+          .top = y1,
+          .width = x2,
+          .height = y2,
+          .fore = color};
 }
 constexpr ControlSpec Rectangle(std::string_view name, Twips l, Twips t, Twips w, Twips h,
                                 Color outline) {
-  return {.name = name, .kind = ControlKind::Shape, .caption = {},
-          .left = l, .top = t, .width = w, .height = h, .fore = outline};
+  return {.name = name,
+          .kind = ControlKind::Shape,
+          .caption = {},
+          .left = l,
+          .top = t,
+          .width = w,
+          .height = h,
+          .fore = outline};
 }
 
 enum class BorderStyle { None, FixedDialog };
@@ -125,7 +213,7 @@ struct FormSpec {
   Color back;
   Twips client_width, client_height;
   StartPosition start;
-  Twips start_left, start_top;  // manual start: client area's corner on the screen
+  Twips start_left, start_top;            // manual start: client area's corner on the screen
   std::span<const ControlSpec> controls;  // in declaration order
 };
 

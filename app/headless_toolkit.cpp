@@ -55,7 +55,9 @@ void HeadlessToolkit::CreateWindowFor(Form& form) {
   form.native = &windows_[&form];
 }
 
-void HeadlessToolkit::ShowWindowFor(Form& form) { windows_.at(&form).shown = true; }
+void HeadlessToolkit::ShowWindowFor(Form& form) {
+  windows_.at(&form).shown = true;
+}
 
 void HeadlessToolkit::DestroyWindowFor(Form& form) {
   std::erase_if(timers_, [&](const TimerState& t) { return t.form == &form; });
@@ -73,13 +75,14 @@ void HeadlessToolkit::SetVisible(Form& form, int control, bool visible) {
 }
 
 void HeadlessToolkit::SetTimer(Form& form, int control, int interval_ms, bool enabled) {
-  std::erase_if(timers_, [&](const TimerState& t) { return t.form == &form && t.control == control; });
+  std::erase_if(timers_,
+                [&](const TimerState& t) { return t.form == &form && t.control == control; });
   if (enabled && interval_ms > 0)
     timers_.push_back({&form, control, interval_ms, now_ms_ + interval_ms, order_++});
 }
 
 int HeadlessToolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
-                                int style) {
+                                    int style) {
   boxes.push_back({owner ? std::string(owner->spec().name) : std::string(), std::string(text),
                    std::string(title), style});
   if (inside_box) inside_box(boxes.back());
@@ -89,7 +92,9 @@ int HeadlessToolkit::ShowMessageBox(Form* owner, std::string_view text, std::str
   return answer;
 }
 
-LocalTime HeadlessToolkit::Now() { return CivilFromSeconds(base_seconds_ + now_ms_ / 1000); }
+LocalTime HeadlessToolkit::Now() {
+  return CivilFromSeconds(base_seconds_ + now_ms_ / 1000);
+}
 
 bool HeadlessToolkit::StartProgram(std::string_view path) {
   if (!startable.count(std::string(path))) return false;

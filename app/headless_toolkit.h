@@ -80,7 +80,8 @@ class HeadlessToolkit : public Toolkit {
   void SetVisible(Form& form, int control, bool visible) override;
   void SetTimer(Form& form, int control, int interval_ms, bool enabled) override;
   void DragWindow(Form& form) override { drags.push_back(std::string(form.spec().name)); }
-  int ShowMessageBox(Form* owner, std::string_view text, std::string_view title, int style) override;
+  int ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
+                     int style) override;
   LocalTime Now() override;
   void OpenAddress(std::string_view address) override { addresses.emplace_back(address); }
   bool StartProgram(std::string_view path) override;

@@ -54,7 +54,7 @@ class Toolkit {
 
   // Modal; returns the code of the button that closed the box.
   virtual int ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
-                         int style) = 0;
+                             int style) = 0;
 
   virtual LocalTime Now() = 0;
   virtual void OpenAddress(std::string_view address) = 0;

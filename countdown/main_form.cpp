@@ -24,8 +24,10 @@ constexpr ControlSpec kControls[] = {
     Button("Command4", "X", 3570, 30, 255, 255, 30).WithFont(kSansBold),
     Button("Command3", "Menu", 2970, 30, 600, 255, 29),
     Timer("Timer2", 100, 2160, 6000),
-    Button("Command2", "Press this button to manualy calculate the time until BWF.", 5040, 4920, 1575, 735, 12),
-    Button("Command1", "Press this button to manualy calculate the current time.", 5040, 3120, 1575, 735, 1),
+    Button("Command2", "Press this button to manualy calculate the time until BWF.", 5040, 4920,
+           1575, 735, 12),
+    Button("Command1", "Press this button to manualy calculate the current time.", 5040, 3120, 1575,
+           735, 1),
     Timer("Timer1", 100, 480, 6000),
     Frame("Frame1", "", 1400, 290, 2175, 1335, 37),
     Button("Command8", "About this program", 120, 999, 1935, 255, 41).In("Frame1"),
@@ -37,23 +39,40 @@ constexpr ControlSpec kControls[] = {
     Label("TotalDays", "TotalDays", 5160, 1320, 975, 375, 35),
     Label("Label4", "Month (Name)", 8040, 2640, 1095, 255, 34),
     Label("MonName", "MonName", 7200, 2640, 735, 255, 33),
-    Label("Label3", "    Hour                  Minute               Day             Second", 240, 4440, 4215, 255, 32),
+    Label("Label3", "    Hour                  Minute               Day             Second", 240,
+          4440, 4215, 255, 32),
     Line("Line5", 9240, 6600, 9480, 360, kWhite),
     Line("Line4", 240, 6720, 9240, 6600, kWhite),
     Rectangle("Shape1", 15, 15, 3840, 2160, kActiveBorder).Width(2),
-    Label("Label2", "  Time until Quorvell Fest", 0, 30, 10575, 285, 31).WithFont(kTahomaBold).Back(kActiveTitle).Fore(kTitleText),
-    Label("Final", "Label2", 120, 360, 3735, 1215, 28).WithFont(SentenceFont(V)).Fore(kPeriwinkle).Transparent(),
-    Label("Label1", "This is the same as \"EndDays, but without \"Days\" at the end of it.", 4800, 480, 1815, 615, 27),
+    Label("Label2", "  Time until Quorvell Fest", 0, 30, 10575, 285, 31)
+        .WithFont(kTahomaBold)
+        .Back(kActiveTitle)
+        .Fore(kTitleText),
+    Label("Final", "Label2", 120, 360, 3735, 1215, 28)
+        .WithFont(SentenceFont(V))
+        .Fore(kPeriwinkle)
+        .Transparent(),
+    Label("Label1", "This is the same as \"EndDays, but without \"Days\" at the end of it.", 4800,
+          480, 1815, 615, 27),
     Label("EndDays", "EndDays", 2400, 4080, 975, 255, 26),
-    Label("Label20", "THESE BUTTONS HAVE BEEN REPLACED BY THE TIMERS BUT THEY STILL FUNCTION.", 4800, 2160, 2175, 855, 25),
+    Label("Label20", "THESE BUTTONS HAVE BEEN REPLACED BY THE TIMERS BUT THEY STILL FUNCTION.",
+          4800, 2160, 2175, 855, 25),
     Label("Label19", "Timer 2 calculate the time to BFW", 1800, 5400, 1575, 495, 24),
     Label("Label18", "Timer 1 calculates the current time.", 120, 5400, 1335, 495, 23),
     Label("Label17", "Current Time:", 7200, 480, 1575, 255, 22),
-    Label("Label16", "The automation timers are here, but you cant see them when the program runs.", 120, 4800, 3375, 495, 21),
-    Label("Label15", "Everything this side of those lines are for programing purposes only and are basically leftovers from programing. Don't delete anything though, most of it does stuff.", 120, 3360, 4455, 615, 20),
-    Label("Label14", "Number of months until BFW (it's next month, so it should be 1 or 0)", 7200, 4560, 1695, 615, 19),
+    Label("Label16", "The automation timers are here, but you cant see them when the program runs.",
+          120, 4800, 3375, 495, 21),
+    Label("Label15",
+          "Everything this side of those lines are for programing purposes only and are basically "
+          "leftovers from programing. Don't delete anything though, most of it does stuff.",
+          120, 3360, 4455, 615, 20),
+    Label("Label14", "Number of months until BFW (it's next month, so it should be 1 or 0)", 7200,
+          4560, 1695, 615, 19),
     Label("Label13", "Number of days after after this month is done.", 7200, 3480, 1815, 495, 18),
-    Label("Label12", "Until Quorvell Fest !!!", 120, 1560, 3735, 615, 17).WithFont(SentenceFont(V)).Fore(kPeriwinkle).Transparent(),
+    Label("Label12", "Until Quorvell Fest !!!", 120, 1560, 3735, 615, 17)
+        .WithFont(SentenceFont(V))
+        .Fore(kPeriwinkle)
+        .Transparent(),
     Label("EndSecond", "EndSecond", 3480, 4080, 975, 255, 16),
     Label("EndMinute", "EndMinute", 1320, 4080, 975, 255, 15),
     Label("EndHour", "EndHour", 240, 4080, 855, 255, 14),
@@ -72,8 +91,16 @@ constexpr ControlSpec kControls[] = {
 };
 
 template <Variant V>
-constexpr FormSpec kSpec{"Main", "time until qvlfest", BorderStyle::None, kBlack, 3840, 2175,
-                         StartPosition::WindowsDefault, 150, 465, kControls<V>};
+constexpr FormSpec kSpec{"Main",
+                         "time until qvlfest",
+                         BorderStyle::None,
+                         kBlack,
+                         3840,
+                         2175,
+                         StartPosition::WindowsDefault,
+                         150,
+                         465,
+                         kControls<V>};
 
 constexpr Handler<Main> kHandlers[] = {
     {"Timer1", Event::Timer, &Main::Timer1_Timer},
@@ -91,9 +118,9 @@ constexpr Handler<Main> kHandlers[] = {
     {"Label12", Event::Click, &Main::Label12_Click},
 };
 
-constexpr const char* kMonthNames[] = {"January", "February", "March",     "April",
-                                       "May",     "June",     "July",      "August",
-                                       "September", "October", "November", "December"};
+constexpr const char* kMonthNames[] = {"January",   "February", "March",    "April",
+                                       "May",       "June",     "July",     "August",
+                                       "September", "October",  "November", "December"};
 
 // Calendar days from a date to the next 22 June: this year's up to 22 June,
 // next year's after it.
@@ -129,7 +156,9 @@ Main::Main(Runtime& runtime)
       Frame1((*this)["Frame1"]),
       Timer2((*this)["Timer2"]) {}
 
-void Main::OnEvent(Control& control, Event event) { RunHandler(kHandlers, *this, control, event); }
+void Main::OnEvent(Control& control, Event event) {
+  RunHandler(kHandlers, *this, control, event);
+}
 
 // The countdown tick reads the clock fields as numbers, so they get their
 // first values here, before either timer can fire.
@@ -174,9 +203,8 @@ void Main::Timer2_Timer() {
     TotalDays.SetCaption(EndDay.Caption());
   } else {
     // Every other month counts calendar days to the next 22 June.
-    TotalDays.SetCaption(NumberToText(
-        DaysToNextFestival(clock_year_, static_cast<int>(CurMon.Number()),
-                           static_cast<int>(CurDay.Number()))));
+    TotalDays.SetCaption(NumberToText(DaysToNextFestival(
+        clock_year_, static_cast<int>(CurMon.Number()), static_cast<int>(CurDay.Number()))));
   }
 
   if (TotalDays.Number() == 0) {
@@ -189,7 +217,9 @@ void Main::Timer2_Timer() {
                    " and " + EndSecond.Caption());
 }
 
-void Main::Command1_Click() { ReadClock(); }
+void Main::Command1_Click() {
+  ReadClock();
+}
 
 // A retired developer button: the month value it computes stays in a local,
 // so a click leaves nothing but the four bare numbers behind.
@@ -206,13 +236,23 @@ void Main::Command2_Click() {
   }
 }
 
-void Main::Command3_Click() { Frame1.SetVisible(!Frame1.Visible()); }
+void Main::Command3_Click() {
+  Frame1.SetVisible(!Frame1.Visible());
+}
 
-void Main::Command4_Click() { runtime().End(); }
+void Main::Command4_Click() {
+  runtime().End();
+}
 
-void Main::Command5_Click() { Open(kLinks.author); }
-void Main::Command6_Click() { Open(kLinks.official); }
-void Main::Command7_Click() { Open(kLinks.facebook); }
+void Main::Command5_Click() {
+  Open(kLinks.author);
+}
+void Main::Command6_Click() {
+  Open(kLinks.official);
+}
+void Main::Command7_Click() {
+  Open(kLinks.facebook);
+}
 
 void Main::Command8_Click() {
   HideMenu();
@@ -224,10 +264,16 @@ void Main::Label2_MouseDown() {
   HideMenu();
 }
 
-void Main::Final_Click() { HideMenu(); }
-void Main::Label12_Click() { HideMenu(); }
+void Main::Final_Click() {
+  HideMenu();
+}
+void Main::Label12_Click() {
+  HideMenu();
+}
 
-void Main::HideMenu() { Frame1.SetVisible(false); }
+void Main::HideMenu() {
+  Frame1.SetVisible(false);
+}
 
 void Main::Open(std::string_view address) {
   HideMenu();

@@ -12,7 +12,9 @@ constexpr char kInfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr char kLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
 constexpr char kUnavailable[] = "System Information Is Unavailable At This Time";
 
-std::string Sz(const std::string& s) { return s + '\0'; }
+std::string Sz(const std::string& s) {
+  return s + '\0';
+}
 
 TEST(GetKeyValue, ReadsBytesExactly) {
   const std::string s1023(1023, 'a');
@@ -67,7 +69,8 @@ TEST(GetKeyValue, FailuresEmptyKeyValAndCloseTheKey) {
 }
 
 TEST(StartSysInfo, LookupsAndFallbacks) {
-  const std::string tool = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\MSINFO32.EXE";
+  const std::string tool =
+      "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\MSINFO32.EXE";
   const std::string folder = "C:\\Tools";
   const struct {
     const char* what;
@@ -77,17 +80,34 @@ TEST(StartSysInfo, LookupsAndFallbacks) {
     bool location_read;
   } rows[] = {
       {"PATH names the tool", {{"info|PATH", {1, Sz(tool)}}}, {}, tool, false},
-      {"PATH absent, folder holds the tool", {{"loc|MSINFO", {1, Sz(folder)}}}, {folder + "\\MSINFO32.EXE"},
-       folder + "\\MSINFO32.EXE", true},
+      {"PATH absent, folder holds the tool",
+       {{"loc|MSINFO", {1, Sz(folder)}}},
+       {folder + "\\MSINFO32.EXE"},
+       folder + "\\MSINFO32.EXE",
+       true},
       {"folder without the tool", {{"loc|MSINFO", {1, Sz(folder)}}}, {}, "", true},
       {"neither value", {}, {}, "", true},
-      {"PATH names a missing file", {{"info|PATH", {1, Sz("C:\\nope.exe")}}, {"loc|MSINFO", {1, Sz(folder)}}},
-       {folder + "\\MSINFO32.EXE"}, "", false},
-      {"PATH empty", {{"info|PATH", {1, Sz("")}}, {"loc|MSINFO", {1, Sz(folder)}}}, {folder + "\\MSINFO32.EXE"}, "", false},
-      {"PATH of byte count 0", {{"info|PATH", {1, ""}}, {"loc|MSINFO", {1, Sz(folder)}}}, {folder + "\\MSINFO32.EXE"}, "", false},
+      {"PATH names a missing file",
+       {{"info|PATH", {1, Sz("C:\\nope.exe")}}, {"loc|MSINFO", {1, Sz(folder)}}},
+       {folder + "\\MSINFO32.EXE"},
+       "",
+       false},
+      {"PATH empty",
+       {{"info|PATH", {1, Sz("")}}, {"loc|MSINFO", {1, Sz(folder)}}},
+       {folder + "\\MSINFO32.EXE"},
+       "",
+       false},
+      {"PATH of byte count 0",
+       {{"info|PATH", {1, ""}}, {"loc|MSINFO", {1, Sz(folder)}}},
+       {folder + "\\MSINFO32.EXE"},
+       "",
+       false},
       {"PATH of another type", {{"info|PATH", {3, "xy"}}}, {}, "", false},
-      {"MSINFO of another type looks up the bare name", {{"loc|MSINFO", {3, "xy"}}}, {"\\MSINFO32.EXE"},
-       "\\MSINFO32.EXE", true},
+      {"MSINFO of another type looks up the bare name",
+       {{"loc|MSINFO", {3, "xy"}}},
+       {"\\MSINFO32.EXE"},
+       "\\MSINFO32.EXE",
+       true},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.what);
@@ -95,7 +115,8 @@ TEST(StartSysInfo, LookupsAndFallbacks) {
     p.tk.registry.AddKey(kInfoKey);
     for (const auto& [where, value] : r.values) {
       const bool info = where.rfind("info|", 0) == 0;
-      p.tk.registry.SetValue(info ? kInfoKey : kLocationKey, where.substr(where.find('|') + 1), value);
+      p.tk.registry.SetValue(info ? kInfoKey : kLocationKey, where.substr(where.find('|') + 1),
+                             value);
     }
     for (const auto& f : r.files) {
       p.tk.files.insert(f);
@@ -125,7 +146,12 @@ TEST(StartSysInfo, LookupsAndFallbacks) {
 }
 
 TEST(AboutBox, TextsPerBuild) {
-  const struct { Variant v; const char* version; bool red_label; Twips height; } rows[] = {
+  const struct {
+    Variant v;
+    const char* version;
+    bool red_label;
+    Twips height;
+  } rows[] = {
       {Variant::PlainFont, "Version 2.1.1", true, 3555},
       {Variant::LcarsFont, "Version 2.1.0", false, 3450},
   };

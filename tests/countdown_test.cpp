@@ -11,24 +11,105 @@ TEST(Countdown, WorkedExamples) {
     LocalTime at;
     const char *mon, *day, *hour, *min, *sec, *name, *end_mon, *end_day, *total, *final;
   } rows[] = {
-      {{2027, 4, 21, 10, 20, 30}, "4", "21", "10", "20", "30", "April", "2", "1", "62",
+      {{2027, 4, 21, 10, 20, 30},
+       "4",
+       "21",
+       "10",
+       "20",
+       "30",
+       "April",
+       "2",
+       "1",
+       "62",
        "It is 62 days 14 Hours 40 Minutes  and 30 Seconds "},
-      {{2027, 3, 1, 0, 0, 0}, "3", "1", "0", "0", "0", "March", "3", "21", "113",
+      {{2027, 3, 1, 0, 0, 0},
+       "3",
+       "1",
+       "0",
+       "0",
+       "0",
+       "March",
+       "3",
+       "21",
+       "113",
        "It is 113 days 24 Hours 60 Minutes  and 60 Seconds "},
-      {{2027, 5, 31, 23, 59, 59}, "5", "31", "23", "59", "59", "May", "1", "-9", "22",
+      {{2027, 5, 31, 23, 59, 59},
+       "5",
+       "31",
+       "23",
+       "59",
+       "59",
+       "May",
+       "1",
+       "-9",
+       "22",
        "It is 22 days 1 Hours 1 Minutes  and 1 Seconds "},
-      {{2027, 6, 22, 9, 5, 7}, "6", "22", "9", "5", "7", "June", "0", "0", "0",
+      {{2027, 6, 22, 9, 5, 7},
+       "6",
+       "22",
+       "9",
+       "5",
+       "7",
+       "June",
+       "0",
+       "0",
+       "0",
        "It is 0 days 15 Hours 55 Minutes  and 53 Seconds "},
-      {{2027, 6, 25, 12, 0, 0}, "6", "25", "12", "0", "0", "June", "0", "-3", "-3",
+      {{2027, 6, 25, 12, 0, 0},
+       "6",
+       "25",
+       "12",
+       "0",
+       "0",
+       "June",
+       "0",
+       "-3",
+       "-3",
        "It is -3 days 12 Hours 60 Minutes  and 60 Seconds "},
-      {{2027, 6, 22, 0, 0, 0}, "6", "22", "0", "0", "0", "June", "0", "0", "0",
+      {{2027, 6, 22, 0, 0, 0},
+       "6",
+       "22",
+       "0",
+       "0",
+       "0",
+       "June",
+       "0",
+       "0",
+       "0",
        "It is 0 days 24 Hours 60 Minutes  and 60 Seconds "},
       // Months other than March to June count calendar days to the next 22 June.
-      {{2026, 12, 8, 5, 11, 6}, "12", "8", "5", "11", "6", "December", "-6", "14", "196",
+      {{2026, 12, 8, 5, 11, 6},
+       "12",
+       "8",
+       "5",
+       "11",
+       "6",
+       "December",
+       "-6",
+       "14",
+       "196",
        "It is 196 days 19 Hours 49 Minutes  and 54 Seconds "},
-      {{2028, 2, 29, 12, 0, 0}, "2", "29", "12", "0", "0", "February", "4", "-7", "114",
+      {{2028, 2, 29, 12, 0, 0},
+       "2",
+       "29",
+       "12",
+       "0",
+       "0",
+       "February",
+       "4",
+       "-7",
+       "114",
        "It is 114 days 12 Hours 60 Minutes  and 60 Seconds "},
-      {{2027, 7, 1, 1, 2, 3}, "7", "1", "1", "2", "3", "July", "-1", "21", "357",
+      {{2027, 7, 1, 1, 2, 3},
+       "7",
+       "1",
+       "1",
+       "2",
+       "3",
+       "July",
+       "-1",
+       "21",
+       "357",
        "It is 357 days 23 Hours 58 Minutes  and 57 Seconds "},
   };
   for (const auto& r : rows) {
@@ -94,8 +175,9 @@ TEST(Countdown, ArrivalDayShowsOneWindowAndStopsTheCountdown) {
   for (int press = 0; press < 2; ++press) p.tk.Click(arrival, "Command1");
   ASSERT_EQ(p.tk.boxes.size(), 2u);
   for (const auto& box : p.tk.boxes) {
-    EXPECT_EQ(box.text,
-              "This program will not function anymore, delete it and have a great time at the show.");
+    EXPECT_EQ(
+        box.text,
+        "This program will not function anymore, delete it and have a great time at the show.");
     EXPECT_EQ(box.title, "HEY!");
     EXPECT_EQ(box.style, 48);
     EXPECT_EQ(box.owner, "BWF2D");
@@ -177,12 +259,17 @@ TEST(MenuPanel, Rules) {
   EXPECT_FALSE(shown()) << "hidden at load, though the design shows it";
   EXPECT_FALSE(window->visible.at(frame));
 
-  const struct { const char* control; Event event; bool from_shown; bool after; } rows[] = {
-      {"Command3", Event::Click, false, true},  {"Command3", Event::Click, true, false},
-      {"Final", Event::Click, true, false},     {"Label12", Event::Click, true, false},
+  const struct {
+    const char* control;
+    Event event;
+    bool from_shown;
+    bool after;
+  } rows[] = {
+      {"Command3", Event::Click, false, true},   {"Command3", Event::Click, true, false},
+      {"Final", Event::Click, true, false},      {"Label12", Event::Click, true, false},
       {"Label2", Event::MouseDown, true, false}, {"Label2", Event::MouseDown, false, false},
-      {"Command5", Event::Click, true, false},  {"Command6", Event::Click, true, false},
-      {"Command7", Event::Click, true, false},  {"Label1", Event::Click, true, true},
+      {"Command5", Event::Click, true, false},   {"Command6", Event::Click, true, false},
+      {"Command7", Event::Click, true, false},   {"Label1", Event::Click, true, true},
       {"Label4", Event::Click, true, true},
   };
   for (const auto& r : rows) {

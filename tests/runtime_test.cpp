@@ -12,8 +12,9 @@ constexpr ControlSpec kProbeControls[] = {
     Button("Close", "Close", 0, 0, 100, 100, 2),
     Timer("Ticker", 100, 0, 0),
 };
-constexpr FormSpec kProbeSpec{"Probe", "Probe", BorderStyle::FixedDialog, kBlack, 1000, 1000,
-                              StartPosition::WindowsDefault, 0, 0, kProbeControls};
+constexpr FormSpec kProbeSpec{"Probe", "Probe",       BorderStyle::FixedDialog,      kBlack,
+                              1000,    1000,          StartPosition::WindowsDefault, 0,
+                              0,       kProbeControls};
 
 // A form whose handlers exercise the runtime.
 class Probe : public Form {

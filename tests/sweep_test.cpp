@@ -42,10 +42,18 @@ void Sweep(LocalTime from, int festival_year) {
   EXPECT_FALSE(p.runtime.ended());
 }
 
-TEST(YearSweep, LeapYearFromNewYear) { Sweep({2028, 1, 1, 0, 0, 0}, 2028); }
-TEST(YearSweep, CommonYearFromNewYear) { Sweep({2027, 1, 1, 0, 0, 0}, 2027); }
-TEST(YearSweep, AfterTheFestivalIntoALeapYear) { Sweep({2027, 6, 23, 0, 0, 0}, 2028); }
-TEST(YearSweep, AfterTheFestivalIntoACommonYear) { Sweep({2028, 6, 23, 0, 0, 0}, 2029); }
+TEST(YearSweep, LeapYearFromNewYear) {
+  Sweep({2028, 1, 1, 0, 0, 0}, 2028);
+}
+TEST(YearSweep, CommonYearFromNewYear) {
+  Sweep({2027, 1, 1, 0, 0, 0}, 2027);
+}
+TEST(YearSweep, AfterTheFestivalIntoALeapYear) {
+  Sweep({2027, 6, 23, 0, 0, 0}, 2028);
+}
+TEST(YearSweep, AfterTheFestivalIntoACommonYear) {
+  Sweep({2028, 6, 23, 0, 0, 0}, 2029);
+}
 
 }  // namespace
 }  // namespace qvl::test

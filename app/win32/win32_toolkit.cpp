@@ -24,15 +24,19 @@ struct FormWindow {
   std::vector<HWND> controls;  // by control index; none for timers, lines and shapes
   int dpi = 96;
   std::vector<std::pair<Font, HFONT>> fonts;  // at `dpi`
-  HWND focus = nullptr;  // restored when the window is activated again
-  int pressed = -1;      // label under a left-button press, for its Click
+  HWND focus = nullptr;                       // restored when the window is activated again
+  int pressed = -1;                           // label under a left-button press, for its Click
 };
 
-FormWindow* FromForm(const Form& form) { return static_cast<FormWindow*>(form.native); }
+FormWindow* FromForm(const Form& form) {
+  return static_cast<FormWindow*>(form.native);
+}
 FormWindow* FromHwnd(HWND hwnd) {
   return reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
-int IndexOf(HWND child) { return GetDlgCtrlID(child) - kFirstControlId; }
+int IndexOf(HWND child) {
+  return GetDlgCtrlID(child) - kFirstControlId;
+}
 
 COLORREF ColorRef(Color c, int default_system_color) {
   if (c == kDefaultColor) return GetSysColor(default_system_color);
@@ -49,7 +53,8 @@ bool FontInstalled(const std::wstring& face) {
   bool found = false;
   HDC dc = GetDC(nullptr);
   EnumFontFamiliesExW(
-      dc, &lf, [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM p) -> int {
+      dc, &lf,
+      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM p) -> int {
         *reinterpret_cast<bool*>(p) = true;
         return 0;
       },
@@ -106,7 +111,9 @@ void DeleteFonts(std::vector<std::pair<Font, HFONT>>& fonts) {
   fonts.clear();
 }
 
-int Px(const FormWindow& fw, int twips) { return TwipsToPixels(twips, fw.dpi); }
+int Px(const FormWindow& fw, int twips) {
+  return TwipsToPixels(twips, fw.dpi);
+}
 
 struct Styles {
   DWORD style, ex_style;
@@ -245,7 +252,8 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_GETFONT:
       if (FormWindow* fw = FromHwnd(hwnd))
-        return reinterpret_cast<LRESULT>(FontFor(*fw, fw->form->spec().controls[IndexOf(hwnd)].font));
+        return reinterpret_cast<LRESULT>(
+            FontFor(*fw, fw->form->spec().controls[IndexOf(hwnd)].font));
       return 0;
     case WM_SETFONT:  // a label keeps the font of its table row
       return 0;
@@ -320,9 +328,8 @@ void PaintPicture(HWND hwnd, HDC dc, const RECT& rc) {
   if (!fw) return;
   const ControlSpec& s = fw->form->spec().controls[IndexOf(hwnd)];
   const int size = MulDiv(32, fw->dpi, 96);
-  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
-                                             MAKEINTRESOURCEW(s.picture), IMAGE_ICON, size,
-                                             size, LR_DEFAULTCOLOR));
+  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(s.picture),
+                                             IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
   if (!icon) return;
   DrawIconEx(dc, edge.left, edge.top, icon, size, size, 0, nullptr, DI_NORMAL);
   DestroyIcon(icon);
@@ -389,7 +396,8 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         control = id - kFirstControlId;
       } else if (id == IDOK || id == IDCANCEL) {
         // Enter and Escape press the form's default and cancel buttons.
-        control = ButtonFlagged(*fw, id == IDOK ? &ControlSpec::is_default : &ControlSpec::is_cancel);
+        control =
+            ButtonFlagged(*fw, id == IDOK ? &ControlSpec::is_default : &ControlSpec::is_cancel);
         if (control >= 0 && !fw->form->controls()[control].Visible()) control = -1;
       }
       if (control >= 0) Dispatch(*fw, control, Event::Click);
@@ -447,7 +455,8 @@ void RegisterClasses() {
 
   wc.lpfnWndProc = FormProc;
   wc.lpszClassName = kFormClass;
-  wc.hIcon = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+  wc.hIcon =
+      static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
   wc.hIconSm = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
@@ -489,10 +498,11 @@ HWND CreateControl(FormWindow& fw, const Control& c, HWND parent) {
     default:
       return nullptr;
   }
-  HWND hwnd = CreateWindowExW(ex_style, cls, Widen(c.Caption()).c_str(), style, Px(fw, s.left),
-                              Px(fw, s.top), Px(fw, s.width), Px(fw, s.height), parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + c.index())),
-                              GetModuleHandleW(nullptr), nullptr);
+  HWND hwnd =
+      CreateWindowExW(ex_style, cls, Widen(c.Caption()).c_str(), style, Px(fw, s.left),
+                      Px(fw, s.top), Px(fw, s.width), Px(fw, s.height), parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + c.index())),
+                      GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) throw RuntimeError(7, "Out of memory");
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&fw));
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(fw, s.font)), FALSE);
@@ -529,7 +539,8 @@ void CreateChildren(FormWindow& fw, HWND parent, std::string_view container) {
 
 std::wstring Widen(std::string_view text) {
   if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(n, L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
   return out;
@@ -554,10 +565,14 @@ long Win32Registry::RegQueryValueExA(RegKey key, const char* value_name, std::ui
   return r;
 }
 
-long Win32Registry::RegCloseKey(RegKey key) { return ::RegCloseKey(reinterpret_cast<HKEY>(key)); }
+long Win32Registry::RegCloseKey(RegKey key) {
+  return ::RegCloseKey(reinterpret_cast<HKEY>(key));
+}
 
 Win32Toolkit::Win32Toolkit() : Win32Toolkit(Options{}) {}
-Win32Toolkit::Win32Toolkit(Options options) : options_(std::move(options)) { RegisterClasses(); }
+Win32Toolkit::Win32Toolkit(Options options) : options_(std::move(options)) {
+  RegisterClasses();
+}
 
 Win32Toolkit::~Win32Toolkit() = default;
 
@@ -604,7 +619,8 @@ void Win32Toolkit::CreateWindowFor(Form& form) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   } else {
     SetWindowPos(hwnd, nullptr, Px(*w, spec.start_left) + rc.left, Px(*w, spec.start_top) + rc.top,
-                 rc.right - rc.left, rc.bottom - rc.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+                 rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
   CreateChildren(*w, hwnd, {});
 }
@@ -675,8 +691,8 @@ void Win32Toolkit::DragWindow(Form& form) {
 int Win32Toolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
                                  int style) {
   if (options_.record_only) boxes.push_back({std::string(text), std::string(title), style});
-  return MessageBoxW(owner ? WindowOf(*owner) : nullptr, Widen(text).c_str(),
-                     Widen(title).c_str(), static_cast<UINT>(style));
+  return MessageBoxW(owner ? WindowOf(*owner) : nullptr, Widen(text).c_str(), Widen(title).c_str(),
+                     static_cast<UINT>(style));
 }
 
 LocalTime Win32Toolkit::Now() {

@@ -2,13 +2,12 @@
 // control of its table a real child window, laid out by the window's DPI.
 #pragma once
 
-#include "app/win32/winapi.h"
-
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/toolkit.h"
+#include "app/win32/winapi.h"
 
 namespace qvl {
 
@@ -42,7 +41,8 @@ class Win32Toolkit : public Toolkit {
   void SetVisible(Form& form, int control, bool visible) override;
   void SetTimer(Form& form, int control, int interval_ms, bool enabled) override;
   void DragWindow(Form& form) override;
-  int ShowMessageBox(Form* owner, std::string_view text, std::string_view title, int style) override;
+  int ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
+                     int style) override;
   LocalTime Now() override;
   void OpenAddress(std::string_view address) override;
   bool StartProgram(std::string_view path) override;
@@ -75,7 +75,9 @@ class Win32Toolkit : public Toolkit {
 };
 
 // Twips to pixels at a DPI: 15 twips a pixel at 96 DPI, 10 at 144.
-inline int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+inline int TwipsToPixels(int twips, int dpi) {
+  return MulDiv(twips, dpi, 1440);
+}
 
 std::wstring Widen(std::string_view text);
 

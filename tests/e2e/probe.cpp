@@ -24,15 +24,21 @@ HWND WaitForWindow(const char* title, int ms) {
 }
 
 HWND ChildWithText(HWND form, const std::string& text) {
-  struct Search { const std::string* text; HWND out; } s{&text, nullptr};
-  EnumChildWindows(form, [](HWND h, LPARAM p) -> BOOL {
-    auto* s = reinterpret_cast<Search*>(p);
-    char buf[256];
-    GetWindowTextA(h, buf, sizeof buf);
-    if (*s->text != buf) return TRUE;
-    s->out = h;
-    return FALSE;
-  }, reinterpret_cast<LPARAM>(&s));
+  struct Search {
+    const std::string* text;
+    HWND out;
+  } s{&text, nullptr};
+  EnumChildWindows(
+      form,
+      [](HWND h, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        char buf[256];
+        GetWindowTextA(h, buf, sizeof buf);
+        if (*s->text != buf) return TRUE;
+        s->out = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&s));
   return s.out;
 }
 
@@ -44,13 +50,19 @@ HWND Control(HWND form, const char* name) {
   for (size_t i = 0; i < spec.controls.size(); ++i)
     if (spec.controls[i].name == name && spec.controls[i].array_index < 0) {
       HWND found = nullptr;
-      struct Search { int id; HWND* out; } s{static_cast<int>(100 + i), &found};
-      EnumChildWindows(form, [](HWND h, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (GetDlgCtrlID(h) != s->id) return TRUE;
-        *s->out = h;
-        return FALSE;
-      }, reinterpret_cast<LPARAM>(&s));
+      struct Search {
+        int id;
+        HWND* out;
+      } s{static_cast<int>(100 + i), &found};
+      EnumChildWindows(
+          form,
+          [](HWND h, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (GetDlgCtrlID(h) != s->id) return TRUE;
+            *s->out = h;
+            return FALSE;
+          },
+          reinterpret_cast<LPARAM>(&s));
       return found;
     }
   return nullptr;
@@ -81,7 +93,8 @@ int Sentence(HWND form) {
   const std::string shown = Text(final);
   SYSTEMTIME st;
   GetLocalTime(&st);
-  const long long now = qvl::SecondsFromLocal({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond});
+  const long long now =
+      qvl::SecondsFromLocal({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond});
   for (int back = 0; back <= 2; ++back) {
     if (SentenceAt(qvl::CivilFromSeconds(now - back)) == shown) {
       std::printf("sentence ok: \"%s\"\n", shown.c_str());

@@ -32,6 +32,22 @@ shot() {  # shot <title> <file>: the window alone
     rm -f "$shots/screen.png"
 }
 
+drag() {  # drag <title>: a press on the title strip moves the window with the pointer
+  local x y w h x2 y2 rest
+  read -r x y w h < <(probe rect "$1" - | tr -d '\r') || return 1
+  xdotool mousemove $((x + 40)) $((y + 8)) mousedown 1
+  sleep 0.2
+  xdotool mousemove $((x + 80)) $((y + 28))
+  sleep 0.2
+  xdotool mousemove $((x + 140)) $((y + 68))
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 0.3
+  read -r x2 y2 rest < <(probe rect "$1" - | tr -d '\r') || return 1
+  [ "$x2" -eq $((x + 100)) ] && [ "$y2" -eq $((y + 60)) ] ||
+    { echo "    window at $x,$y moved to $x2,$y2"; return 1; }
+}
+
 main_title="time until qvlfest"
 for name in "QVLFEST" "QVLFEST (Non-LCARS)"; do
   echo "$name.exe"
@@ -40,6 +56,7 @@ for name in "QVLFEST" "QVLFEST (Non-LCARS)"; do
   check "its window shows the sentence due now" probe sentence "$main_title"
   check "the menu panel starts hidden" bash -c "! wine '$build/tests/win32/qvl_probe.exe' visible '$main_title' Frame1"
   check "countdown screenshot" shot "$main_title" "$name countdown.png"
+  check "dragged by its title strip" drag "$main_title"
   check "Menu clicked" click "$main_title" Command3
   sleep 0.3
   check "the menu panel is shown" probe visible "$main_title" Frame1

@@ -44,8 +44,8 @@ std::wstring PathOf(const char* file) {
 }
 
 TEST(Executables, VersionResource) {
-  const char* keys[] = {"Comments",    "CompanyName",  "FileDescription",  "ProductName",
-                        "FileVersion", "ProductVersion", "InternalName", "OriginalFilename"};
+  const char* keys[] = {"Comments",    "CompanyName",    "FileDescription", "ProductName",
+                        "FileVersion", "ProductVersion", "InternalName",    "OriginalFilename"};
   for (const Build& b : kBuilds) {
     SCOPED_TRACE(b.file);
     const std::wstring path = PathOf(b.file);
@@ -81,7 +81,8 @@ TEST(Executables, VersionResource) {
       const std::string q = std::string("\\StringFileInfo\\040904B0\\") + key;
       const std::wstring wq(q.begin(), q.end());
       wchar_t* value = nullptr;
-      const bool found = VerQueryValueW(data.data(), wq.c_str(), reinterpret_cast<void**>(&value), &len);
+      const bool found =
+          VerQueryValueW(data.data(), wq.c_str(), reinterpret_cast<void**>(&value), &len);
       const auto expected = b.strings.find(key);
       if (expected == b.strings.end()) {
         EXPECT_FALSE(found) << key << " must be absent";
@@ -121,7 +122,8 @@ TEST(Executables, IconHasThreeImages) {
       EXPECT_EQ(entries[i].bit_count, expected[i].bits);
       HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(entries[i].id), RT_ICON);
       ASSERT_NE(image, nullptr);
-      const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image)));
+      const auto* header =
+          static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image)));
       EXPECT_EQ(header->biWidth, expected[i].size);
       EXPECT_EQ(header->biHeight, expected[i].size * 2) << "colour bits and mask";
       EXPECT_EQ(header->biBitCount, expected[i].bits);
@@ -158,15 +160,16 @@ PeFacts ReadPe(const std::wstring& path) {
   for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(file.data() + offset(rva));
        d->Name; ++d) {
     std::string name = file.data() + offset(d->Name);
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     facts.dlls.push_back(name);
   }
   return facts;
 }
 
 TEST(Executables, ImportOnlySystemDlls) {
-  const std::vector<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll",
-                                           "shell32.dll", "advapi32.dll", "comctl32.dll",
+  const std::vector<std::string> system = {"kernel32.dll", "user32.dll",   "gdi32.dll",
+                                           "shell32.dll",  "advapi32.dll", "comctl32.dll",
                                            "msvcrt.dll"};
   for (const Build& b : kBuilds) {
     const PeFacts pe = ReadPe(PathOf(b.file));

@@ -83,8 +83,11 @@ TEST(Win32Layout, EveryFormAtTheScreensDpi) {
 TEST(Win32Layout, CountdownWindowInPixelsAt96Dpi) {
   Win32Program p(kApril);
   if (Win32Toolkit::DpiOf(*p.main) != 96) GTEST_SKIP() << "the prefix is not at 96 DPI";
-  const struct { const char* name; RECT rc; } rows[] = {
-      {"Label2", {0, 2, 705, 21}},  {"Command3", {198, 2, 238, 19}},
+  const struct {
+    const char* name;
+    RECT rc;
+  } rows[] = {
+      {"Label2", {0, 2, 705, 21}},     {"Command3", {198, 2, 238, 19}},
       {"Command4", {238, 2, 255, 19}}, {"Final", {8, 24, 257, 105}},
       {"Label12", {8, 104, 257, 145}}, {"Frame1", {93, 19, 238, 108}},
   };
@@ -92,8 +95,8 @@ TEST(Win32Layout, CountdownWindowInPixelsAt96Dpi) {
   EXPECT_EQ(ClientRect(p.Window(*p.main)).bottom, 145);
   for (const auto& r : rows) {
     const RECT rc = PlacedRect(p.Child(r.name));
-    EXPECT_TRUE(EqualRect(&rc, &r.rc)) << r.name << " " << rc.left << "," << rc.top << ","
-                                       << rc.right << "," << rc.bottom;
+    EXPECT_TRUE(EqualRect(&rc, &r.rc))
+        << r.name << " " << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
   }
 }
 
@@ -101,7 +104,10 @@ TEST(Win32Windows, Styles) {
   Win32Program p(kFestival);
   p.PumpUntil([&] { return !p.runtime.FormsOf<BWF2D>().empty(); });
   p.Click(p.Child("Command8"));
-  const struct { Form* form; const char* title; } rows[] = {
+  const struct {
+    Form* form;
+    const char* title;
+  } rows[] = {
       {p.main, "time until qvlfest"},
       {p.runtime.FormsOf<BWF2D>().at(0), "YEAH!"},
       {p.runtime.FormsOf<frmAbout>().at(0), "About QVLFEST"},
@@ -134,7 +140,11 @@ TEST(Win32Windows, Styles) {
 }
 
 TEST(Win32Windows, FontsPerBuild) {
-  const struct { Variant v; const char* face; int centipoints; } rows[] = {
+  const struct {
+    Variant v;
+    const char* face;
+    int centipoints;
+  } rows[] = {
       {Variant::PlainFont, "Arial", 1800},
       {Variant::LcarsFont, nullptr, 2625},
   };
@@ -211,8 +221,12 @@ TEST(Win32Countdown, MenuPanelAndLinks) {
   p.Click(p.Child("Command3"));
   EXPECT_FALSE(IsWindowVisible(frame));
 
-  const struct { const char* name; bool label; bool hides; } rows[] = {
-      {"Final", true, true}, {"Label12", true, true}, {"Command5", false, true},
+  const struct {
+    const char* name;
+    bool label;
+    bool hides;
+  } rows[] = {
+      {"Final", true, true},     {"Label12", true, true},   {"Command5", false, true},
       {"Command6", false, true}, {"Command7", false, true},
   };
   for (const auto& r : rows) {
@@ -262,8 +276,9 @@ TEST(Win32Arrival, OnTheDayWithTheCountdownStopped) {
   p.Click(p.Child(arrival, "Command1"));
   ASSERT_EQ(watcher.seen.size(), 2u);
   for (const auto& box : watcher.seen) {
-    EXPECT_EQ(box.text,
-              "This program will not function anymore, delete it and have a great time at the show.");
+    EXPECT_EQ(
+        box.text,
+        "This program will not function anymore, delete it and have a great time at the show.");
     EXPECT_EQ(box.title, "HEY!");
   }
   ASSERT_EQ(p.tk.boxes.size(), 2u);
@@ -313,7 +328,11 @@ TEST(Win32Program, UnhandledErrorIsReportedThenTheProgramEnds) {
 }
 
 TEST(Win32About, TextsFocusAndKeys) {
-  const struct { Variant v; const char* version; bool red_label; } rows[] = {
+  const struct {
+    Variant v;
+    const char* version;
+    bool red_label;
+  } rows[] = {
       {Variant::PlainFont, "Version 2.1.1", true},
       {Variant::LcarsFont, "Version 2.1.0", false},
   };
@@ -349,6 +368,19 @@ TEST(Win32About, TextsFocusAndKeys) {
     }
     EXPECT_TRUE(IsWindow(p.Window(*p.main)));
   }
+}
+
+TEST(Win32About, AltSPressesSystemInfo) {
+  Win32Program p(kApril);
+  p.Click(p.Child("Command8"));
+  frmAbout& about = *p.runtime.FormsOf<frmAbout>().at(0);
+  SetForegroundWindow(p.Window(about));
+  SetFocus(p.Child(about, "cmdOK"));
+  BoxWatcher watcher;  // a new prefix has no "PATH": the message tells so
+  PostMessageW(GetFocus(), WM_SYSCHAR, 's', 1 << 29);
+  EXPECT_TRUE(p.PumpUntil([&] { return !watcher.seen.empty(); }, 2000));
+  ASSERT_EQ(p.tk.boxes.size(), 1u);
+  EXPECT_EQ(p.tk.boxes[0].style, 0);
 }
 
 TEST(Win32About, TwoBoxesCloseIndependently) {

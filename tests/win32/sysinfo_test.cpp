@@ -31,7 +31,7 @@ int RunCommand(std::string command_line) {
 
 void RegAdd(const char* key, const char* value, const std::string& data) {
   ASSERT_EQ(RunCommand(std::string("reg.exe add \"") + key + "\" /v " + value + " /t REG_SZ /d \"" +
-                data + "\" /f"),
+                       data + "\" /f"),
             0);
 }
 
@@ -54,8 +54,8 @@ class SysInfoTest : public ::testing::Test {
     CreateDirectoryA(kScratch, nullptr);
     CreateDirectoryA((std::string(kScratch) + "\\with tool").c_str(), nullptr);
     CreateDirectoryA((std::string(kScratch) + "\\empty").c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA(kWineTool, (std::string(kScratch) + "\\with tool\\MSINFO32.EXE").c_str(),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileA(kWineTool, (std::string(kScratch) + "\\with tool\\MSINFO32.EXE").c_str(), FALSE));
   }
   void TearDown() override { Cleanup(); }
   static void Cleanup() {
@@ -117,10 +117,15 @@ TEST_F(SysInfoTest, FolderHoldingTheToolStartsThatFile) {
 }
 
 TEST_F(SysInfoTest, NoToolGivesTheMessageAndStartsNothing) {
-  const struct { const char* what; const char* path; std::string folder; } rows[] = {
+  const struct {
+    const char* what;
+    const char* path;
+    std::string folder;
+  } rows[] = {
       {"folder without the tool", nullptr, std::string(kScratch) + "\\empty"},
       {"neither value", nullptr, ""},
-      {"PATH naming a missing file", "C:\\nowhere\\MSINFO32.EXE", std::string(kScratch) + "\\with tool"},
+      {"PATH naming a missing file", "C:\\nowhere\\MSINFO32.EXE",
+       std::string(kScratch) + "\\with tool"},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.what);
@@ -137,7 +142,8 @@ TEST_F(SysInfoTest, NoToolGivesTheMessageAndStartsNothing) {
 // A path with blanks is the program to run, not a command line: the decoys
 // that a command line split at its blanks would start never start.
 TEST_F(SysInfoTest, PathWithBlanksStartsOnlyTheIntendedProgram) {
-  for (const std::string& decoy : {std::string("C:\\qvl.exe"), std::string(kScratch) + "\\with.exe"})
+  for (const std::string& decoy :
+       {std::string("C:\\qvl.exe"), std::string(kScratch) + "\\with.exe"})
     ASSERT_TRUE(CopyFileA(kWineTool, decoy.c_str(), FALSE));
   const std::string intended = std::string(kScratch) + "\\with tool\\MSINFO32.EXE";
   RegAdd(kInfoKey, "PATH", intended);
@@ -145,12 +151,14 @@ TEST_F(SysInfoTest, PathWithBlanksStartsOnlyTheIntendedProgram) {
   EXPECT_TRUE(SameFile(Press(boxes), intended));
   Sleep(300);
   int tools = 0;
-  EnumWindows([](HWND h, LPARAM n) -> BOOL {
-    char title[64];
-    GetWindowTextA(h, title, sizeof title);
-    if (std::string(title) == kToolWindow) ++*reinterpret_cast<int*>(n);
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&tools));
+  EnumWindows(
+      [](HWND h, LPARAM n) -> BOOL {
+        char title[64];
+        GetWindowTextA(h, title, sizeof title);
+        if (std::string(title) == kToolWindow) ++*reinterpret_cast<int*>(n);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tools));
   EXPECT_EQ(tools, 1);
 }
 

@@ -41,21 +41,24 @@ struct BoxWatcher {
   }
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (!self) return;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND hwnd, LPARAM) -> BOOL {
-      if (!IsWindowVisible(hwnd) || ClassOf(hwnd) != "#32770") return TRUE;
-      BoxWatcher& w = *self;
-      if (w.open != hwnd) {
-        w.open = hwnd;
-        w.opened_at = GetTickCount();
-        w.seen.push_back({WindowText(GetDlgItem(hwnd, 0xFFFF)), WindowText(hwnd)});
-        if (w.on_open) w.on_open();
-      }
-      if (GetTickCount() - w.opened_at >= w.linger_ms) {
-        PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
-        w.open = nullptr;
-      }
-      return FALSE;
-    }, 0);
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM) -> BOOL {
+          if (!IsWindowVisible(hwnd) || ClassOf(hwnd) != "#32770") return TRUE;
+          BoxWatcher& w = *self;
+          if (w.open != hwnd) {
+            w.open = hwnd;
+            w.opened_at = GetTickCount();
+            w.seen.push_back({WindowText(GetDlgItem(hwnd, 0xFFFF)), WindowText(hwnd)});
+            if (w.on_open) w.on_open();
+          }
+          if (GetTickCount() - w.opened_at >= w.linger_ms) {
+            PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
+            w.open = nullptr;
+          }
+          return FALSE;
+        },
+        0);
   }
   static inline BoxWatcher* self = nullptr;
   UINT_PTR timer;
@@ -90,7 +93,9 @@ struct Win32Program {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
   }
-  void PumpFor(int ms) { PumpUntil([] { return false; }, ms); }
+  void PumpFor(int ms) {
+    PumpUntil([] { return false; }, ms);
+  }
   void Click(HWND button) {
     SendMessageW(button, BM_CLICK, 0, 0);
     tk.Pump();
