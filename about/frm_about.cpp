@@ -18,13 +18,12 @@ constexpr std::string_view kDisclaimer =
     "                           I have no affiliation with Quorvell records or Quorvell fest, I "
     "did this because I was bored. ";
 
+// clang-format off
 constexpr ControlSpec kPlainControls[] = {
     PictureBox("picIcon", 240, 240, 540, 540, 1).Picture(kAboutPicture),
     Label("lblTitle", "Application Title", 1050, 240, 3885, 480, 3).Fore(kBlack),
     Label("lblVersion", "Version", 1050, 780, 1365, 225, 4),
-    Label("Label4", "NON LCARS FONT VERSION", 2520, 780, 2535, 225, 5)
-        .WithFont(kSansBold)
-        .Fore(kRed),
+    Label("Label4", "NON LCARS FONT VERSION", 2520, 780, 2535, 225, 5).WithFont(kSansBold).Fore(kRed),
     Label("lblDescription", kDescription, 120, 1185, 5085, 570, 9).Fore(kBlack),
     Label("Label1", kCredit, 120, 1860, 5175, 495, 8),
     Line("Line1", 90, 2445, 5654, 2445, kGrey).Member(1).InsideSolid(),
@@ -34,7 +33,9 @@ constexpr ControlSpec kPlainControls[] = {
     Button("cmdOK", "OK", 4245, 2625, 1260, 345, 0).Default().Cancel(),
     Button("cmdSysInfo", "&System Info...", 4260, 3075, 1245, 345, 2),
 };
+// clang-format on
 
+// clang-format off
 constexpr ControlSpec kLcarsControls[] = {
     PictureBox("picIcon", 240, 240, 540, 540, 1).Picture(kAboutPicture),
     Label("lblTitle", "Application Title", 1050, 240, 3885, 480, 5).Fore(kBlack),
@@ -48,6 +49,7 @@ constexpr ControlSpec kLcarsControls[] = {
     Button("cmdOK", "OK", 4245, 2520, 1260, 345, 0).Default().Cancel(),
     Button("cmdSysInfo", "&System Info...", 4260, 3000, 1245, 345, 2),
 };
+// clang-format on
 
 constexpr FormSpec kPlainSpec{"frmAbout", "About MyApp", BorderStyle::FixedDialog, kDefaultColor,
                               5730,       3555,          StartPosition::Manual,    2340,

@@ -7,27 +7,15 @@ namespace {
 constexpr Font kLcars72{"LCARS", 7200, false};
 
 // Declaration order.
+// clang-format off
 constexpr ControlSpec kControls[] = {
     Button("Command1", "Click This.", 6000, 4680, 1215, 375, 2),
-    Label("Label4", "IS TODAY!!!", 240, 3120, 7215, 1455, 4)
-        .WithFont(kLcars72)
-        .Fore(kRed)
-        .Transparent(),
-    Label("Label3", "QUORVELL FEST", 240, 1680, 7215, 1335, 3)
-        .WithFont(kLcars72)
-        .Fore(kRed)
-        .Transparent(),
-    Label("Label2",
-          "*Also, if this window came up and the program actually worked, that is pretty good "
-          "reason to be exited too!",
-          720, 5280, 6135, 375, 1)
-        .Fore(kButtonFace)
-        .Transparent(),
-    Label("Label1", "GET FUCKING EXITED", 240, 120, 7335, 1455, 0)
-        .WithFont(kLcars72)
-        .Fore(kRed)
-        .Transparent(),
+    Label("Label4", "IS TODAY!!!", 240, 3120, 7215, 1455, 4).WithFont(kLcars72).Fore(kRed).Transparent(),
+    Label("Label3", "QUORVELL FEST", 240, 1680, 7215, 1335, 3).WithFont(kLcars72).Fore(kRed).Transparent(),
+    Label("Label2", "*Also, if this window came up and the program actually worked, that is pretty good " "reason to be exited too!", 720, 5280, 6135, 375, 1).Fore(kButtonFace).Transparent(),
+    Label("Label1", "GET FUCKING EXITED", 240, 120, 7335, 1455, 0).WithFont(kLcars72).Fore(kRed).Transparent(),
 };
+// clang-format on
 
 constexpr Handler<BWF2D> kHandlers[] = {
     {"Command1", Event::Click, &BWF2D::Command1_Click},

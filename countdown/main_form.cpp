@@ -19,15 +19,14 @@ constexpr Font SentenceFont(Variant v) {
 
 // Declaration order; the visible area is (0, 0)-(3840, 2175), everything
 // else lies in the developer area and is never seen.
+// clang-format off
 template <Variant V>
 constexpr ControlSpec kControls[] = {
     Button("Command4", "X", 3570, 30, 255, 255, 30).WithFont(kSansBold),
     Button("Command3", "Menu", 2970, 30, 600, 255, 29),
     Timer("Timer2", 100, 2160, 6000),
-    Button("Command2", "Press this button to manualy calculate the time until BWF.", 5040, 4920,
-           1575, 735, 12),
-    Button("Command1", "Press this button to manualy calculate the current time.", 5040, 3120, 1575,
-           735, 1),
+    Button("Command2", "Press this button to manualy calculate the time until BWF.", 5040, 4920, 1575, 735, 12),
+    Button("Command1", "Press this button to manualy calculate the current time.", 5040, 3120, 1575, 735, 1),
     Timer("Timer1", 100, 480, 6000),
     Frame("Frame1", "", 1400, 290, 2175, 1335, 37),
     Button("Command8", "About this program", 120, 999, 1935, 255, 41).In("Frame1"),
@@ -39,40 +38,23 @@ constexpr ControlSpec kControls[] = {
     Label("TotalDays", "TotalDays", 5160, 1320, 975, 375, 35),
     Label("Label4", "Month (Name)", 8040, 2640, 1095, 255, 34),
     Label("MonName", "MonName", 7200, 2640, 735, 255, 33),
-    Label("Label3", "    Hour                  Minute               Day             Second", 240,
-          4440, 4215, 255, 32),
+    Label("Label3", "    Hour                  Minute               Day             Second", 240, 4440, 4215, 255, 32),
     Line("Line5", 9240, 6600, 9480, 360, kWhite),
     Line("Line4", 240, 6720, 9240, 6600, kWhite),
     Rectangle("Shape1", 15, 15, 3840, 2160, kActiveBorder).Width(2),
-    Label("Label2", "  Time until Quorvell Fest", 0, 30, 10575, 285, 31)
-        .WithFont(kTahomaBold)
-        .Back(kActiveTitle)
-        .Fore(kTitleText),
-    Label("Final", "Label2", 120, 360, 3735, 1215, 28)
-        .WithFont(SentenceFont(V))
-        .Fore(kPeriwinkle)
-        .Transparent(),
-    Label("Label1", "This is the same as \"EndDays, but without \"Days\" at the end of it.", 4800,
-          480, 1815, 615, 27),
+    Label("Label2", "  Time until Quorvell Fest", 0, 30, 10575, 285, 31).WithFont(kTahomaBold).Back(kActiveTitle).Fore(kTitleText),
+    Label("Final", "Label2", 120, 360, 3735, 1215, 28).WithFont(SentenceFont(V)).Fore(kPeriwinkle).Transparent(),
+    Label("Label1", "This is the same as \"EndDays, but without \"Days\" at the end of it.", 4800, 480, 1815, 615, 27),
     Label("EndDays", "EndDays", 2400, 4080, 975, 255, 26),
-    Label("Label20", "THESE BUTTONS HAVE BEEN REPLACED BY THE TIMERS BUT THEY STILL FUNCTION.",
-          4800, 2160, 2175, 855, 25),
+    Label("Label20", "THESE BUTTONS HAVE BEEN REPLACED BY THE TIMERS BUT THEY STILL FUNCTION.", 4800, 2160, 2175, 855, 25),
     Label("Label19", "Timer 2 calculate the time to BFW", 1800, 5400, 1575, 495, 24),
     Label("Label18", "Timer 1 calculates the current time.", 120, 5400, 1335, 495, 23),
     Label("Label17", "Current Time:", 7200, 480, 1575, 255, 22),
-    Label("Label16", "The automation timers are here, but you cant see them when the program runs.",
-          120, 4800, 3375, 495, 21),
-    Label("Label15",
-          "Everything this side of those lines are for programing purposes only and are basically "
-          "leftovers from programing. Don't delete anything though, most of it does stuff.",
-          120, 3360, 4455, 615, 20),
-    Label("Label14", "Number of months until BFW (it's next month, so it should be 1 or 0)", 7200,
-          4560, 1695, 615, 19),
+    Label("Label16", "The automation timers are here, but you cant see them when the program runs.", 120, 4800, 3375, 495, 21),
+    Label("Label15", "Everything this side of those lines are for programing purposes only and are basically " "leftovers from programing. Don't delete anything though, most of it does stuff.", 120, 3360, 4455, 615, 20),
+    Label("Label14", "Number of months until BFW (it's next month, so it should be 1 or 0)", 7200, 4560, 1695, 615, 19),
     Label("Label13", "Number of days after after this month is done.", 7200, 3480, 1815, 495, 18),
-    Label("Label12", "Until Quorvell Fest !!!", 120, 1560, 3735, 615, 17)
-        .WithFont(SentenceFont(V))
-        .Fore(kPeriwinkle)
-        .Transparent(),
+    Label("Label12", "Until Quorvell Fest !!!", 120, 1560, 3735, 615, 17).WithFont(SentenceFont(V)).Fore(kPeriwinkle).Transparent(),
     Label("EndSecond", "EndSecond", 3480, 4080, 975, 255, 16),
     Label("EndMinute", "EndMinute", 1320, 4080, 975, 255, 15),
     Label("EndHour", "EndHour", 240, 4080, 855, 255, 14),
@@ -89,6 +71,7 @@ constexpr ControlSpec kControls[] = {
     Label("CurHour", "CurHour", 7200, 1560, 735, 255, 2),
     Label("CurDay", "CurDay", 7200, 1200, 735, 255, 0),
 };
+// clang-format on
 
 template <Variant V>
 constexpr FormSpec kSpec{"Main",
