@@ -64,61 +64,23 @@ struct ControlSpec {
   int picture = 0;                             // picture box: icon resource
 
   // Modifiers, so that a table row reads like a line of the form's design.
-  constexpr ControlSpec In(std::string_view c) const {
-    auto s = *this;
-    s.container = c;
+  template <class T>
+  constexpr ControlSpec With(T ControlSpec::*field, T value) const {
+    ControlSpec s = *this;
+    s.*field = value;
     return s;
   }
-  constexpr ControlSpec WithFont(Font f) const {
-    auto s = *this;
-    s.font = f;
-    return s;
-  }
-  constexpr ControlSpec Fore(Color c) const {
-    auto s = *this;
-    s.fore = c;
-    return s;
-  }
-  constexpr ControlSpec Back(Color c) const {
-    auto s = *this;
-    s.back = c;
-    return s;
-  }
-  constexpr ControlSpec Transparent() const {
-    auto s = *this;
-    s.transparent = true;
-    return s;
-  }
-  constexpr ControlSpec Width(int w) const {
-    auto s = *this;
-    s.line_width = w;
-    return s;
-  }
-  constexpr ControlSpec InsideSolid() const {
-    auto s = *this;
-    s.inside_solid = true;
-    return s;
-  }
-  constexpr ControlSpec Member(int i) const {
-    auto s = *this;
-    s.array_index = i;
-    return s;
-  }
-  constexpr ControlSpec Default() const {
-    auto s = *this;
-    s.is_default = true;
-    return s;
-  }
-  constexpr ControlSpec Cancel() const {
-    auto s = *this;
-    s.is_cancel = true;
-    return s;
-  }
-  constexpr ControlSpec Picture(int id) const {
-    auto s = *this;
-    s.picture = id;
-    return s;
-  }
+  constexpr ControlSpec In(std::string_view c) const { return With(&ControlSpec::container, c); }
+  constexpr ControlSpec WithFont(Font f) const { return With(&ControlSpec::font, f); }
+  constexpr ControlSpec Fore(Color c) const { return With(&ControlSpec::fore, c); }
+  constexpr ControlSpec Back(Color c) const { return With(&ControlSpec::back, c); }
+  constexpr ControlSpec Transparent() const { return With(&ControlSpec::transparent, true); }
+  constexpr ControlSpec Width(int w) const { return With(&ControlSpec::line_width, w); }
+  constexpr ControlSpec InsideSolid() const { return With(&ControlSpec::inside_solid, true); }
+  constexpr ControlSpec Member(int i) const { return With(&ControlSpec::array_index, i); }
+  constexpr ControlSpec Default() const { return With(&ControlSpec::is_default, true); }
+  constexpr ControlSpec Cancel() const { return With(&ControlSpec::is_cancel, true); }
+  constexpr ControlSpec Picture(int id) const { return With(&ControlSpec::picture, id); }
 
   constexpr bool CanTakeFocus() const { return kind == ControlKind::CommandButton; }
   // Windowed controls stand in front of labels, lines and shapes.
@@ -128,49 +90,33 @@ struct ControlSpec {
   }
 };
 
-constexpr ControlSpec Label(std::string_view name, std::string_view caption, Twips l, Twips t,
-                            Twips w, Twips h, int tab) {
+// One row of a form's table, by kind.
+constexpr ControlSpec Row(ControlKind kind, std::string_view name, std::string_view caption,
+                          Twips l, Twips t, Twips w, Twips h, int tab) {
   return {.name = name,
-          .kind = ControlKind::Label,
+          .kind = kind,
           .caption = caption,
           .left = l,
           .top = t,
           .width = w,
           .height = h,
           .tab_index = tab};
+}
+constexpr ControlSpec Label(std::string_view name, std::string_view caption, Twips l, Twips t,
+                            Twips w, Twips h, int tab) {
+  return Row(ControlKind::Label, name, caption, l, t, w, h, tab);
 }
 constexpr ControlSpec Button(std::string_view name, std::string_view caption, Twips l, Twips t,
                              Twips w, Twips h, int tab) {
-  return {.name = name,
-          .kind = ControlKind::CommandButton,
-          .caption = caption,
-          .left = l,
-          .top = t,
-          .width = w,
-          .height = h,
-          .tab_index = tab};
+  return Row(ControlKind::CommandButton, name, caption, l, t, w, h, tab);
 }
 constexpr ControlSpec Frame(std::string_view name, std::string_view caption, Twips l, Twips t,
                             Twips w, Twips h, int tab) {
-  return {.name = name,
-          .kind = ControlKind::Frame,
-          .caption = caption,
-          .left = l,
-          .top = t,
-          .width = w,
-          .height = h,
-          .tab_index = tab};
+  return Row(ControlKind::Frame, name, caption, l, t, w, h, tab);
 }
 constexpr ControlSpec PictureBox(std::string_view name, Twips l, Twips t, Twips w, Twips h,
                                  int tab) {
-  return {.name = name,
-          .kind = ControlKind::PictureBox,
-          .caption = {},
-          .left = l,
-          .top = t,
-          .width = w,
-          .height = h,
-          .tab_index = tab};
+  return Row(ControlKind::PictureBox, name, {}, l, t, w, h, tab);
 }
 constexpr ControlSpec Timer(std::string_view name, int interval_ms, Twips l, Twips t) {
   return {.name = name,

@@ -43,3 +43,12 @@ endfunction()
 
 qvl_program(qvlfest_lcars "QVLFEST" 0)
 qvl_program(qvlfest_plain "QVLFEST (Non-LCARS)" 1)
+
+# The benchmark's baseline, built with the product's flags, and its driver.
+add_executable(qvl_bench_baseline WIN32 bench/baseline/baseline.cpp)
+target_include_directories(qvl_bench_baseline PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(qvl_bench_baseline PRIVATE ${QVL_PRODUCT_FLAGS})
+target_link_options(qvl_bench_baseline PRIVATE -Wl,--gc-sections -s)
+target_link_libraries(qvl_bench_baseline PRIVATE user32 gdi32)
+add_executable(qvl_bench_driver bench/driver.cpp)
+target_include_directories(qvl_bench_driver PRIVATE ${CMAKE_SOURCE_DIR})

@@ -65,8 +65,21 @@ for name in "QVLFEST" "QVLFEST (Non-LCARS)"; do
   check "the about box opens" probe visible "About QVLFEST" -
   sleep 0.3
   check "about box screenshot" shot "About QVLFEST" "$name about.png"
+  if [ "$name" = "QVLFEST" ]; then version="Version 2.1.0"; else version="Version 2.1.1"; fi
+  check "the about box reads $version" probe visible "About QVLFEST" "text:$version"
+  if [ "$name" = "QVLFEST" ]; then
+    check "no red label" bash -c "! wine '$build/tests/win32/qvl_probe.exe' visible 'About QVLFEST' 'text:NON LCARS FONT VERSION'"
+  else
+    check "the red label" probe visible "About QVLFEST" "text:NON LCARS FONT VERSION"
+  fi
   check "OK clicked" click "About QVLFEST" "text:OK"
   check "the about box closes" probe gone "About QVLFEST"
+  for key in Escape Return; do
+    click "$main_title" Command3 && sleep 0.2 && click "$main_title" Command8 &&
+      probe visible "About QVLFEST" - && sleep 0.3
+    check "$key pressed" xdotool key "$key"
+    check "$key closes the about box" probe gone "About QVLFEST"
+  done
   check "X clicked" click "$main_title" Command4
   check "the program ends" timeout 10 tail --pid="$pid" -f /dev/null
   kill "$pid" 2>/dev/null

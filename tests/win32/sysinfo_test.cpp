@@ -54,6 +54,8 @@ class SysInfoTest : public ::testing::Test {
     CreateDirectoryA(kScratch, nullptr);
     CreateDirectoryA((std::string(kScratch) + "\\with tool").c_str(), nullptr);
     CreateDirectoryA((std::string(kScratch) + "\\empty").c_str(), nullptr);
+    CreateDirectoryA((std::string(kScratch) + "\\folder").c_str(), nullptr);
+    CreateDirectoryA((std::string(kScratch) + "\\folder\\MSINFO32.EXE").c_str(), nullptr);
     ASSERT_TRUE(
         CopyFileA(kWineTool, (std::string(kScratch) + "\\with tool\\MSINFO32.EXE").c_str(), FALSE));
   }
@@ -68,7 +70,7 @@ class SysInfoTest : public ::testing::Test {
     for (const char* f : {"\\with tool\\MSINFO32.EXE", "\\with.exe"})
       DeleteFileA((std::string(kScratch) + f).c_str());
     DeleteFileA("C:\\qvl.exe");
-    for (const char* d : {"\\with tool", "\\empty", ""})
+    for (const char* d : {"\\with tool", "\\empty", "\\folder\\MSINFO32.EXE", "\\folder", ""})
       RemoveDirectoryA((std::string(kScratch) + d).c_str());
   }
 
@@ -124,6 +126,7 @@ TEST_F(SysInfoTest, NoToolGivesTheMessageAndStartsNothing) {
   } rows[] = {
       {"folder without the tool", nullptr, std::string(kScratch) + "\\empty"},
       {"neither value", nullptr, ""},
+      {"a folder named like the tool", nullptr, std::string(kScratch) + "\\folder"},
       {"PATH naming a missing file", "C:\\nowhere\\MSINFO32.EXE",
        std::string(kScratch) + "\\with tool"},
   };

@@ -1,0 +1,45 @@
+// The cost of the countdown's work itself, without any window system: one
+// clock tick plus one countdown tick, and a whole year of them minute by
+// minute.
+#include <benchmark/benchmark.h>
+
+#include "app/calendar.h"
+#include "app/headless_toolkit.h"
+#include "countdown/main_form.h"
+
+namespace qvl {
+namespace {
+
+void BM_ClockAndCountdownTick(benchmark::State& state) {
+  HeadlessToolkit tk;
+  Runtime rt(tk, kLcarsFontFacts);
+  tk.SetClock({2027, 4, 21, 10, 20, 30});
+  Main& main = rt.NewForm<Main>();
+  rt.Show(main);
+  for (auto _ : state) {
+    tk.Fire(main, "Timer1");
+    tk.Fire(main, "Timer2");
+  }
+}
+BENCHMARK(BM_ClockAndCountdownTick);
+
+void BM_YearSweep(benchmark::State& state) {
+  for (auto _ : state) {
+    HeadlessToolkit tk;
+    Runtime rt(tk, kLcarsFontFacts);
+    const long long start = SecondsFromLocal({2027, 6, 23, 0, 0, 0});
+    tk.SetClock(CivilFromSeconds(start));
+    Main& main = rt.NewForm<Main>();
+    rt.Show(main);
+    for (long long s = start; s < start + 365LL * 86400; s += 60) {
+      tk.SetClock(CivilFromSeconds(s));
+      tk.Fire(main, "Timer1");
+      tk.Fire(main, "Timer2");
+    }
+    benchmark::DoNotOptimize(main["Final"].Caption());
+  }
+}
+BENCHMARK(BM_YearSweep)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace qvl
