@@ -19,10 +19,13 @@ source tools/wine-session.sh
 trap wine_down EXIT
 QVL_FORCE_XVFB=1 wine_up "$build"
 
+# Nanoseconds that all threads of a process have spent on a CPU, user and
+# system together (schedstat, finer than the clock ticks of /proc/pid/stat).
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{n += $1} END {printf "%.0f", n}'; }
+
 programs=("qvl_bench_baseline|qvl baseline" "QVLFEST|time until qvlfest" \
           "QVLFEST (Non-LCARS)|time until qvlfest")
 raw=$(mktemp)
-hz=$(getconf CLK_TCK)
 for run in $(seq "$runs"); do
   for entry in "${programs[@]}"; do
     name=${entry%%|*} title=${entry#*|}
@@ -32,13 +35,13 @@ for run in $(seq "$runs"); do
     wine "$build/qvl_bench_driver.exe" "$(winpath "$exe")" "$title" >"$raw.ms" </dev/null
     ms=$(tr -d '\r' <"$raw.ms")
     pid=$(pgrep -n -f "\\\\${name//[()]/.}\\.exe\$")
-    read -r u0 s0 < <(awk '{print $14, $15}' "/proc/$pid/stat")
+    c0=$(cpu_ns "$pid")
     sleep "$cpu_seconds"
-    read -r u1 s1 < <(awk '{print $14, $15}' "/proc/$pid/stat")
+    c1=$(cpu_ns "$pid")
     hwm=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
     kill "$pid"
     while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
-    cpu_ms=$(( (u1 + s1 - u0 - s0) * 1000 / hz ))
+    cpu_ms=$(awk -v a="$c0" -v b="$c1" 'BEGIN {printf "%.1f", (b - a) / 1e6}')
     size=$(stat -c %s "$exe")
     echo "$name|$ms|$cpu_ms|$hwm|$size" >>"$raw"
     echo "run $run $name: start-up ${ms} ms, CPU ${cpu_ms} ms in ${cpu_seconds} s, peak ${hwm} KiB"

@@ -22,7 +22,7 @@ endforeach()
 add_custom_target(qvl_icons DEPENDS ${ICON_DIR}/qvlfest.ico ${ICON_DIR}/about.ico)
 
 add_library(qvl_win32 STATIC app/win32/win32_toolkit.cpp)
-target_link_libraries(qvl_win32 PUBLIC qvl_core user32 gdi32 shell32 advapi32)
+target_link_libraries(qvl_win32 PUBLIC qvl_core user32 gdi32)
 
 # Small and self-contained: size flags for the product, static runtime from
 # the toolchain file.

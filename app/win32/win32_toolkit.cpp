@@ -97,7 +97,7 @@ HFONT CreateFontAt(const Font& font, int dpi) {
   lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfOutPrecision = OUT_TT_PRECIS;
-  lf.lfQuality = CLEARTYPE_QUALITY;
+  lf.lfQuality = DEFAULT_QUALITY;  // the user's own font smoothing
   lstrcpynW(lf.lfFaceName, choice.face.c_str(), LF_FACESIZE);
   return CreateFontIndirectW(&lf);
 }
@@ -147,11 +147,27 @@ void PaintFormBackground(FormWindow& fw, HDC dc) {
   FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
-void PaintGraphics(FormWindow& fw, HDC dc) {
+// Whether a control's rectangle (for a line: the box around it), in twips,
+// meets a rectangle given in twips.
+bool Meets(const ControlSpec& s, const RECT& area) {
+  const bool line = s.kind == ControlKind::Line;
+  const int left = line ? std::min(s.left, s.width) : s.left;
+  const int top = line ? std::min(s.top, s.height) : s.top;
+  const int right = line ? std::max(s.left, s.width) : s.left + s.width;
+  const int bottom = line ? std::max(s.top, s.height) : s.top + s.height;
+  return left <= area.right && right >= area.left && top <= area.bottom && bottom >= area.top;
+}
+
+RECT TwipsRect(const ControlSpec& s) {
+  return {s.left, s.top, s.left + s.width, s.top + s.height};
+}
+
+// The lines and shapes that meet `area` (twips, form coordinates).
+void PaintGraphics(FormWindow& fw, HDC dc, const RECT& area) {
   for (const Control& c : fw.form->controls()) {
     const ControlSpec& s = c.spec();
     if (s.kind != ControlKind::Line && s.kind != ControlKind::Shape) continue;
-    if (!c.Visible()) continue;
+    if (!c.Visible() || !Meets(s, area)) continue;
     const int width = std::max(1, MulDiv(s.line_width, fw.dpi, 96));
     HPEN pen = CreatePen(s.inside_solid ? PS_INSIDEFRAME : PS_SOLID, width,
                          ColorRef(s.fore, COLOR_WINDOWTEXT));
@@ -198,7 +214,8 @@ LRESULT OnPaint(HWND hwnd, Fn&& paint) {
 
 void PaintForm(FormWindow& fw, HDC dc) {
   PaintFormBackground(fw, dc);
-  PaintGraphics(fw, dc);
+  const FormSpec& spec = fw.form->spec();
+  PaintGraphics(fw, dc, {0, 0, spec.client_width, spec.client_height});
 }
 
 void PaintLabel(HWND hwnd, HDC dc, const RECT& rc) {
@@ -233,7 +250,7 @@ void PaintLabel(HWND hwnd, HDC dc, const RECT& rc) {
   // rule under the title strip stay whole.
   if (on_form) {
     SetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
-    PaintGraphics(*fw, dc);
+    PaintGraphics(*fw, dc, TwipsRect(s));
     SetViewportOrgEx(dc, 0, 0, nullptr);
   }
 }
@@ -263,7 +280,14 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SETTEXT: {
       const LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
-      InvalidateRect(hwnd, nullptr, FALSE);
+      // Value labels in the developer area change every second but are
+      // never seen: only labels in the visible area repaint.
+      FormWindow* fw = FromHwnd(hwnd);
+      const ControlSpec* s = fw ? &fw->form->spec().controls[IndexOf(hwnd)] : nullptr;
+      const FormSpec* form = fw ? &fw->form->spec() : nullptr;
+      if (!s || !s->container.empty() ||
+          Meets(*s, {0, 0, form->client_width - 1, form->client_height - 1}))
+        InvalidateRect(hwnd, nullptr, FALSE);
       return r;
     }
     case WM_LBUTTONDOWN:
@@ -562,10 +586,23 @@ std::wstring Widen(std::string_view text) {
   return out;
 }
 
+// shell32 and advapi32 are bound by name at their first call, as the
+// program's native calls are: a countdown that nobody asks for a web page or
+// the system-information tool never loads them, and starts faster and
+// smaller for it.
+template <class Fn>
+Fn Bind(const wchar_t* library, const char* function) {
+  HMODULE module = LoadLibraryW(library);
+  FARPROC proc = module ? GetProcAddress(module, function) : nullptr;
+  if (!proc) throw RuntimeError(453, "Can't find DLL entry point " + std::string(function));
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
+}
+
 long Win32Registry::RegOpenKeyExA(RegKey root, const char* sub_key, std::uint32_t options,
                                   std::uint32_t sam, RegKey* result) {
   HKEY key = nullptr;
-  const long r = ::RegOpenKeyExA(reinterpret_cast<HKEY>(root), sub_key, options, sam, &key);
+  static const auto open = Bind<decltype(&::RegOpenKeyExA)>(L"advapi32.dll", "RegOpenKeyExA");
+  const long r = open(reinterpret_cast<HKEY>(root), sub_key, options, sam, &key);
   if (r == ERROR_SUCCESS) *result = reinterpret_cast<RegKey>(key);
   return r;
 }
@@ -574,15 +611,18 @@ long Win32Registry::RegQueryValueExA(RegKey key, const char* value_name, std::ui
                                      std::uint32_t* type, unsigned char* data,
                                      std::uint32_t* byte_count) {
   DWORD t = 0, n = *byte_count;
-  const long r = ::RegQueryValueExA(reinterpret_cast<HKEY>(key), value_name,
-                                    reinterpret_cast<DWORD*>(reserved), &t, data, &n);
+  static const auto query =
+      Bind<decltype(&::RegQueryValueExA)>(L"advapi32.dll", "RegQueryValueExA");
+  const long r = query(reinterpret_cast<HKEY>(key), value_name, reinterpret_cast<DWORD*>(reserved),
+                       &t, data, &n);
   *type = t;
   *byte_count = n;
   return r;
 }
 
 long Win32Registry::RegCloseKey(RegKey key) {
-  return ::RegCloseKey(reinterpret_cast<HKEY>(key));
+  static const auto close = Bind<decltype(&::RegCloseKey)>(L"advapi32.dll", "RegCloseKey");
+  return close(reinterpret_cast<HKEY>(key));
 }
 
 Win32Toolkit::Win32Toolkit() : Win32Toolkit(Options{}) {}
@@ -733,7 +773,9 @@ void Win32Toolkit::OpenAddress(std::string_view address) {
     return;
   }
   const std::string a(address);
-  ShellExecuteA(nullptr, "open", a.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  static const auto shell_execute =
+      Bind<decltype(&::ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
+  shell_execute(nullptr, "open", a.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 // The path is the program to run, never a command line to be parsed: with
