@@ -12,16 +12,19 @@ namespace qvl {
 std::string NumberToText(double value) {
   if (value == 0) return "0";  // also for -0
   char buf[32];
+  // Whole numbers, all that the countdown writes, skip the C library's
+  // floating-point formatting: it runs on every tick and is slow on some
+  // runtimes.
   if (std::floor(value) == value && std::fabs(value) < 1e15) {
-    std::snprintf(buf, sizeof buf, "%.0f", value);
-  } else {
-    std::snprintf(buf, sizeof buf, "%.15g", value);
+    const auto end = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value)).ptr;
+    return std::string(buf, end);
   }
+  std::snprintf(buf, sizeof buf, "%.15g", value);
   return buf;
 }
 
 std::string DatePartToText(int part) {
-  return std::to_string(part);
+  return NumberToText(part);
 }
 
 double TextToNumber(std::string_view text) {

@@ -187,20 +187,48 @@ void PaintGraphics(FormWindow& fw, HDC dc, const RECT& area) {
 }
 
 // Paints through an off-screen bitmap, so that a tick never shows a
-// half-drawn label.
+// half-drawn label. One device-independent bitmap serves every paint of the
+// thread and only grows: a repaint allocates nothing and, under X11, needs
+// no server-side pixmap.
+struct PaintBuffer {
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ original = nullptr;
+  int width = 0, height = 0;
+
+  HDC Get(int w, int h) {
+    if (!dc) dc = CreateCompatibleDC(nullptr);
+    if (w > width || h > height) {
+      width = std::max(w, width);
+      height = std::max(h, height);
+      BITMAPINFO bi{};
+      bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+      bi.bmiHeader.biWidth = width;
+      bi.bmiHeader.biHeight = -height;
+      bi.bmiHeader.biPlanes = 1;
+      bi.bmiHeader.biBitCount = 32;
+      void* bits = nullptr;
+      HBITMAP grown = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+      HGDIOBJ previous = SelectObject(dc, grown);
+      if (!original) original = previous;
+      if (bitmap) DeleteObject(bitmap);
+      bitmap = grown;
+    }
+    return dc;
+  }
+};
+
 template <class Fn>
 void Buffered(HWND hwnd, HDC target, Fn&& paint) {
+  static PaintBuffer buffer;
   RECT rc;
   GetClientRect(hwnd, &rc);
   if (rc.right <= 0 || rc.bottom <= 0) return;
-  HDC mem = CreateCompatibleDC(target);
-  HBITMAP bmp = CreateCompatibleBitmap(target, rc.right, rc.bottom);
-  HGDIOBJ old = SelectObject(mem, bmp);
+  HDC mem = buffer.Get(rc.right, rc.bottom);
+  const int saved = SaveDC(mem);
   paint(mem, rc);
+  RestoreDC(mem, saved);
   BitBlt(target, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
 }
 
 template <class Fn>
@@ -811,7 +839,11 @@ void Win32Toolkit::Quit() {
 }
 
 namespace {
+// Tab, Enter, Escape, the space bar and access keys work in every form as in
+// a dialog box. Only keyboard messages need that; the ten timer messages a
+// second go straight to their window.
 bool PreTranslate(MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
   if (!root) return false;
   wchar_t cls[16];

@@ -58,6 +58,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                               256, 145, nullptr, nullptr, instance, nullptr);
   label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 8, 24, 249, 81, hwnd, nullptr,
                           instance, nullptr);
+  // The sentence in the plain-font build's face and size, as the product draws it.
+  HFONT font =
+      CreateFontW(-24, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
+  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SetTimer(hwnd, 1, 100, nullptr);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);

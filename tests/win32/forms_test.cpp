@@ -179,6 +179,32 @@ TEST(Win32Countdown, SentenceInFinalsWindowText) {
   EXPECT_EQ(WindowText(p.Child("Label12")), "Until Quorvell Fest !!!");
 }
 
+// The outline and the rule under the title strip are drawn, in front of the
+// labels they cross; transparent labels let the black form show through.
+TEST(Win32Countdown, GraphicsAndTransparency) {
+  Win32Program p(kApril);
+  HWND main = p.Window(*p.main);
+  p.PumpFor(300);
+  RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  HDC dc = GetDC(main);
+  const int dpi = Win32Toolkit::DpiOf(*p.main);
+  const COLORREF border = GetSysColor(COLOR_ACTIVEBORDER);
+  const struct {
+    const char* what;
+    int x, y;
+    COLORREF color;
+  } rows[] = {
+      {"outline, left edge", TwipsToPixels(15, dpi), TwipsToPixels(1800, dpi), border},
+      {"outline across the title strip", TwipsToPixels(15, dpi), TwipsToPixels(150, dpi), border},
+      {"rule under the title strip", TwipsToPixels(1000, dpi), TwipsToPixels(300, dpi), border},
+      {"title strip", TwipsToPixels(1000, dpi), TwipsToPixels(100, dpi),
+       GetSysColor(COLOR_ACTIVECAPTION)},
+      {"black behind Final", TwipsToPixels(3700, dpi), TwipsToPixels(1400, dpi), RGB(0, 0, 0)},
+  };
+  for (const auto& r : rows) EXPECT_EQ(GetPixel(dc, r.x, r.y), r.color) << r.what;
+  ReleaseDC(main, dc);
+}
+
 TEST(Win32Countdown, FocusStartsOnCommand1AndFollowsTabIndex) {
   Win32Program p(kApril);
   HWND main = p.Window(*p.main);
