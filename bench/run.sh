@@ -39,7 +39,9 @@ for run in $(seq "$runs"); do
     sleep "$cpu_seconds"
     c1=$(cpu_ns "$pid")
     hwm=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
-    kill "$pid"
+    wine "$build/qvl_bench_driver.exe" close "$title" >/dev/null </dev/null || kill "$pid"
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill "$pid" 2>/dev/null || true
     while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
     cpu_ms=$(awk -v a="$c0" -v b="$c1" 'BEGIN {printf "%.1f", (b - a) / 1e6}')
     size=$(stat -c %s "$exe")
