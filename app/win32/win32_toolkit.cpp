@@ -287,18 +287,32 @@ void Dispatch(FormWindow& fw, int control, Event event) {
   fw.form->runtime().Dispatch(*fw.form, control, event);
 }
 
-LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+// The painting messages of the toolkit's own control classes: no erase (the
+// paint covers everything), buffered WM_PAINT, and WM_PRINTCLIENT for
+// themed buttons and other callers that draw a control into their own DC.
+using PaintFn = void (*)(HWND, HDC, const RECT&);
+bool HandlePaint(HWND hwnd, UINT msg, WPARAM wp, PaintFn paint, LRESULT& result) {
   switch (msg) {
     case WM_ERASEBKGND:
-      return 1;
+      result = 1;
+      return true;
     case WM_PAINT:
-      return OnPaint(hwnd, [&](HDC dc, const RECT& rc) { PaintLabel(hwnd, dc, rc); });
+      result = OnPaint(hwnd, [&](HDC dc, const RECT& rc) { paint(hwnd, dc, rc); });
+      return true;
     case WM_PRINTCLIENT: {
       RECT rc;
       GetClientRect(hwnd, &rc);
-      PaintLabel(hwnd, reinterpret_cast<HDC>(wp), rc);
-      return 0;
+      paint(hwnd, reinterpret_cast<HDC>(wp), rc);
+      result = 0;
+      return true;
     }
+  }
+  return false;
+}
+
+LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT r = 0; HandlePaint(hwnd, msg, wp, PaintLabel, r)) return r;
+  switch (msg) {
     case WM_GETFONT:
       if (FormWindow* fw = FromHwnd(hwnd))
         return reinterpret_cast<LRESULT>(
@@ -351,28 +365,16 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-void PaintFrame(HWND hwnd, HDC dc, const RECT& rc) {
+void PaintFrame(HWND, HDC dc, const RECT& rc) {
   FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
   RECT edge = rc;
   DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
-  (void)hwnd;
 }
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      return OnPaint(hwnd, [&](HDC dc, const RECT& rc) { PaintFrame(hwnd, dc, rc); });
-    case WM_PRINTCLIENT: {
-      RECT rc;
-      GetClientRect(hwnd, &rc);
-      PaintFrame(hwnd, reinterpret_cast<HDC>(wp), rc);
-      return 0;
-    }
-    case WM_COMMAND:  // the buttons inside belong to the form
-      return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
-  }
+  if (LRESULT r = 0; HandlePaint(hwnd, msg, wp, PaintFrame, r)) return r;
+  if (msg == WM_COMMAND)  // the buttons inside belong to the form
+    return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
@@ -392,12 +394,7 @@ void PaintPicture(HWND hwnd, HDC dc, const RECT& rc) {
 }
 
 LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      return OnPaint(hwnd, [&](HDC dc, const RECT& rc) { PaintPicture(hwnd, dc, rc); });
-  }
+  if (LRESULT r = 0; HandlePaint(hwnd, msg, wp, PaintPicture, r)) return r;
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
