@@ -118,35 +118,18 @@ constexpr ControlSpec PictureBox(std::string_view name, Twips l, Twips t, Twips 
                                  int tab) {
   return Row(ControlKind::PictureBox, name, {}, l, t, w, h, tab);
 }
+// Timers, lines and shapes have no caption and no place in the tab order.
 constexpr ControlSpec Timer(std::string_view name, int interval_ms, Twips l, Twips t) {
-  return {.name = name,
-          .kind = ControlKind::Timer,
-          .caption = {},
-          .left = l,
-          .top = t,
-          .interval = interval_ms};
+  return Row(ControlKind::Timer, name, {}, l, t, 0, 0, -1)
+      .With(&ControlSpec::interval, interval_ms);
 }
 constexpr ControlSpec Line(std::string_view name, Twips x1, Twips y1, Twips x2, Twips y2,
                            Color color) {
-  return {.name = name,
-          .kind = ControlKind::Line,
-          .caption = {},
-          .left = x1,
-          .top = y1,
-          .width = x2,
-          .height = y2,
-          .fore = color};
+  return Row(ControlKind::Line, name, {}, x1, y1, x2, y2, -1).Fore(color);
 }
 constexpr ControlSpec Rectangle(std::string_view name, Twips l, Twips t, Twips w, Twips h,
                                 Color outline) {
-  return {.name = name,
-          .kind = ControlKind::Shape,
-          .caption = {},
-          .left = l,
-          .top = t,
-          .width = w,
-          .height = h,
-          .fore = outline};
+  return Row(ControlKind::Shape, name, {}, l, t, w, h, -1).Fore(outline);
 }
 
 enum class BorderStyle { None, FixedDialog };
