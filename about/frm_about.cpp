@@ -12,8 +12,8 @@ constexpr std::string_view kDescription =
     "This was based on the Bellwick Fest countdown I made. There are many improvements due to QVL "
     "Fest being two months away at the time of compilation. ";
 constexpr std::string_view kCredit =
-    "Written by the QVLFEST developers in Microsoft Visual Basic. This particular version was "
-    "compiled at 10:45am April 21, 2012";
+    "Written by the QVLFEST developers in C++ with GCC. This particular version was compiled at "
+    "10:45am April 21, 2012";
 constexpr std::string_view kDisclaimer =
     "                           I have no affiliation with Quorvell records or Quorvell fest, I "
     "did this because I was bored. ";
@@ -51,6 +51,9 @@ constexpr ControlSpec kLcarsControls[] = {
 };
 // clang-format on
 
+static_assert(ValidTable(kPlainControls));
+static_assert(ValidTable(kLcarsControls));
+
 constexpr FormSpec kPlainSpec{"frmAbout", "About MyApp", BorderStyle::FixedDialog, kDefaultColor,
                               5730,       3555,          StartPosition::Manual,    2340,
                               1935,       kPlainControls};
@@ -62,6 +65,8 @@ constexpr Handler<frmAbout> kHandlers[] = {
     {"cmdOK", Event::Click, &frmAbout::cmdOK_Click},
     {"cmdSysInfo", Event::Click, &frmAbout::cmdSysInfo_Click},
 };
+static_assert(HandlersMatch(kHandlers, kPlainControls));
+static_assert(HandlersMatch(kHandlers, kLcarsControls));
 
 }  // namespace
 

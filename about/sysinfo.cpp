@@ -26,28 +26,42 @@ std::string DwordText(const std::string& text) {
   return std::to_string(value);
 }
 
+// Closes an open key when it goes out of scope, whichever way that is.
+class OpenKey {
+ public:
+  explicit OpenKey(Registry& registry) : registry_(registry) {}
+  ~OpenKey() {
+    if (handle) registry_.RegCloseKey(handle);
+  }
+  OpenKey(const OpenKey&) = delete;
+  OpenKey& operator=(const OpenKey&) = delete;
+  RegKey handle = 0;
+
+ private:
+  Registry& registry_;
+};
+
 }  // namespace
 
-bool GetKeyValue(Advapi32& api, RegKey KeyRoot, const std::string& KeyName,
+bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& KeyName,
                  const std::string& SubKeyRef, std::string& KeyVal) {
-  RegKey key = 0;
-  if (api.RegOpenKeyExA(KeyRoot, KeyName.c_str(), 0, kReadControlAndKeyRights, &key) != 0) {
+  OpenKey key(registry);
+  if (registry.RegOpenKeyExA(PredefinedKey(KeyRoot), KeyName.c_str(), 0, kReadControlAndKeyRights,
+                             &key.handle) != kRegSuccess) {
+    key.handle = 0;
     KeyVal.clear();
     return false;
   }
   unsigned char buffer[kBufferSize] = {};
   std::uint32_t byte_count = kBufferSize;
   std::uint32_t type = 0;
-  if (api.RegQueryValueExA(key, SubKeyRef.c_str(), nullptr, &type, buffer, &byte_count) != 0) {
+  if (registry.RegQueryValueExA(key.handle, SubKeyRef.c_str(), nullptr, &type, buffer,
+                                &byte_count) != kRegSuccess) {
     KeyVal.clear();
-    api.RegCloseKey(key);
     return false;
   }
   // There is no byte before the first: a count of 0 cannot be read.
-  if (byte_count == 0 || byte_count > kBufferSize) {
-    api.RegCloseKey(key);
-    throw InvalidCall();
-  }
+  if (byte_count == 0 || byte_count > kBufferSize) throw InvalidCall();
   const std::uint32_t length = buffer[byte_count - 1] == 0 ? byte_count - 1 : byte_count;
   const std::string text(reinterpret_cast<const char*>(buffer), length);
   if (type == kRegSz) {
@@ -55,21 +69,19 @@ bool GetKeyValue(Advapi32& api, RegKey KeyRoot, const std::string& KeyName,
   } else if (type == kRegDword) {
     KeyVal = DwordText(text);
   }
-  api.RegCloseKey(key);
   return true;
 }
 
 void StartSysInfo(Runtime& runtime) {
-  Toolkit& tk = runtime.toolkit();
   try {
     std::string path;
-    if (!GetKeyValue(tk.Registry(), kHkeyLocalMachine, kInfoKey, "PATH", path)) {
-      if (!GetKeyValue(tk.Registry(), kHkeyLocalMachine, kLocationKey, "MSINFO", path))
+    if (!GetKeyValue(runtime.registry(), kHkeyLocalMachine, kInfoKey, "PATH", path)) {
+      if (!GetKeyValue(runtime.registry(), kHkeyLocalMachine, kLocationKey, "MSINFO", path))
         throw FileNotFound();
-      if (!tk.IsOrdinaryFile(path + kExecutable)) throw FileNotFound();
+      if (!runtime.IsOrdinaryFile(path + kExecutable)) throw FileNotFound();
       path += kExecutable;
     }
-    if (!tk.StartProgram(path)) throw FileNotFound();
+    if (!runtime.StartProgram(path)) throw FileNotFound();
   } catch (const std::exception&) {
     runtime.MsgBox(kUnavailable, 0);
   }

@@ -1,7 +1,7 @@
 // Civil-date arithmetic on the proleptic Gregorian calendar.
 #pragma once
 
-#include "app/toolkit.h"
+#include "app/system.h"
 
 namespace qvl {
 

@@ -25,7 +25,7 @@ const ControlSpec& Control::spec() const {
 void Control::SetCaption(std::string text) {
   if (text == caption_) return;
   caption_ = std::move(text);
-  if (form_->native) form_->runtime().toolkit().SetText(*form_, index_, caption_);
+  if (form_->native) form_->runtime().toolkit_->SetText(*form_, index_, caption_);
 }
 
 double Control::Number() const {
@@ -35,14 +35,13 @@ double Control::Number() const {
 void Control::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
-  if (form_->native) form_->runtime().toolkit().SetVisible(*form_, index_, visible_);
+  if (form_->native) form_->runtime().toolkit_->SetVisible(*form_, index_, visible_);
 }
 
 void Control::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
-  if (form_->native && spec().kind == ControlKind::Timer)
-    form_->runtime().toolkit().SetTimer(*form_, index_, spec().interval, enabled_);
+  if (spec().kind == ControlKind::Timer) form_->runtime().TimersChanged(*form_);
 }
 
 Form::Form(Runtime& runtime, const FormSpec& spec)
@@ -56,7 +55,7 @@ Form::~Form() = default;
 void Form::SetCaption(std::string text) {
   if (text == caption_) return;
   caption_ = std::move(text);
-  if (native) runtime_->toolkit().SetText(*this, -1, caption_);
+  if (native) runtime_->toolkit_->SetText(*this, -1, caption_);
 }
 
 int Form::IndexOf(std::string_view name, int member) const {
@@ -77,7 +76,8 @@ Control& Form::Member(std::string_view name, int member) {
   return controls_[i];
 }
 
-Runtime::Runtime(Toolkit& toolkit, const AppFacts& facts) : toolkit_(&toolkit), facts_(facts) {}
+Runtime::Runtime(Toolkit& toolkit, System& system, const AppFacts& facts)
+    : toolkit_(&toolkit), system_(&system), facts_(facts) {}
 
 Runtime::~Runtime() {
   for (auto& f : forms_)
@@ -86,40 +86,71 @@ Runtime::~Runtime() {
 
 template <class Fn>
 void Runtime::Guarded(Form& form, Fn&& fn) {
-  if (ended_ || !form.alive()) return;
+  if (Quiet(form)) return;
   Form* outer = active_;
   active_ = &form;
   ++depth_;
+  std::string report;
   try {
     fn();
   } catch (const RuntimeError& e) {
-    if (!ended_) {
-      MsgBox(UnhandledErrorText(e.number(), e.what()), kStyleCritical);
-      End();
-    }
+    report = UnhandledErrorText(e.number(), e.what());
   } catch (const std::exception& e) {
-    if (!ended_) {
-      MsgBox(UnhandledErrorText(51, std::string("Internal error: ") + e.what()), kStyleCritical);
-      End();
-    }
+    report = UnhandledErrorText(51, std::string("Internal error: ") + e.what());
+  }
+  if (!report.empty() && !ended_ && !failing_) {
+    failing_ = true;
+    MsgBox(report, kStyleCritical);
+    End();
   }
   --depth_;
   active_ = outer;
 }
 
 void Runtime::Show(Form& form) {
-  if (ended_ || !form.alive()) return;
+  if (Quiet(form)) return;
   if (!form.loaded_) {
     form.loaded_ = true;
     toolkit_->CreateWindowFor(form);
     Guarded(form, [&] { form.OnLoad(); });
-    if (ended_ || !form.alive()) return;
-    // Timers run from the moment the form is loaded.
-    for (auto& c : form.controls_)
-      if (c.spec().kind == ControlKind::Timer && c.Enabled())
-        toolkit_->SetTimer(form, c.index(), c.spec().interval, true);
+    if (Quiet(form)) return;
+    TimersChanged(form);  // timers run from the moment the form is loaded
   }
   toolkit_->ShowWindowFor(form);
+}
+
+void Runtime::TimersChanged(Form& form) {
+  if (!form.native || !form.loaded_) return;
+  std::vector<int> wanted;
+  for (const Control& c : form.controls_)
+    if (c.spec().kind == ControlKind::Timer && c.Enabled() && c.spec().interval > 0 &&
+        std::find(wanted.begin(), wanted.end(), c.spec().interval) == wanted.end())
+      wanted.push_back(c.spec().interval);
+  for (int interval : form.tickers_)
+    if (std::find(wanted.begin(), wanted.end(), interval) == wanted.end())
+      toolkit_->StopTicker(form, interval);
+  for (int interval : wanted)
+    if (std::find(form.tickers_.begin(), form.tickers_.end(), interval) == form.tickers_.end())
+      toolkit_->StartTicker(form, interval);
+  form.tickers_ = std::move(wanted);
+}
+
+// Timers of one interval share one ticker, so the process wakes once per
+// interval, not once per timer; they fire in declaration order, and a timer
+// that an earlier one disables in the same tick does not fire.
+void Runtime::Tick(Form& form, int interval_ms) {
+  ++depth_;  // the form outlives the loop even if a handler unloads it
+  for (Control& c : form.controls_) {
+    if (Quiet(form)) break;
+    if (c.spec().kind == ControlKind::Timer && c.spec().interval == interval_ms && c.Enabled())
+      Guarded(form, [&] { form.OnEvent(c, Event::Timer); });
+  }
+  --depth_;
+  Collect();
+}
+
+void Runtime::DragWindow(Form& form) {
+  if (form.native) toolkit_->DragWindow(form);
 }
 
 void Runtime::Unload(Form& form) {
@@ -148,11 +179,11 @@ void Runtime::End() {
 int Runtime::MsgBox(std::string_view text, int style, std::string_view title) {
   if (title.empty()) title = facts_.title;
   Form* owner = active_ && active_->alive() && active_->native ? active_ : nullptr;
-  return toolkit_->ShowMessageBox(owner, text, title, style);
+  return toolkit_->ShowMessageBox(owner, text, title, DecodeBoxStyle(style));
 }
 
 void Runtime::Dispatch(Form& form, int control, Event event) {
-  if (control < 0 || control >= static_cast<int>(form.controls_.size())) return;
+  if (control < 0 || control >= static_cast<int>(form.controls_.size()) || Quiet(form)) return;
   Guarded(form, [&] { form.OnEvent(form.controls_[control], event); });
   Collect();
 }

@@ -10,6 +10,7 @@
 
 #include "app/app_facts.h"
 #include "app/form_spec.h"
+#include "app/system.h"
 #include "app/toolkit.h"
 
 namespace qvl {
@@ -65,13 +66,14 @@ class Form {
   Control& operator[](std::string_view name);
   Control& Member(std::string_view name, int member);
   std::vector<Control>& controls() { return controls_; }
+  const std::vector<Control>& controls() const { return controls_; }
   int IndexOf(std::string_view name, int member = -1) const;  // -1 if absent
 
   bool loaded() const { return loaded_; }
   bool alive() const { return alive_; }
 
-  // Toolkit-owned window data (the Win32 toolkit keeps its HWNDs here).
-  void* native = nullptr;
+  // The toolkit's window, while there is one.
+  NativeWindow* native = nullptr;
 
  protected:
   friend class Runtime;
@@ -83,6 +85,7 @@ class Form {
   const FormSpec* spec_;
   std::string caption_;
   std::vector<Control> controls_;
+  std::vector<int> tickers_;  // intervals whose ticker runs
   bool loaded_ = false;
   bool alive_ = true;
 };
@@ -95,6 +98,20 @@ struct Handler {
   void (F::*run)();
 };
 
+// Every handler names a control of the table, and a timer's handler is its
+// Timer event; checked at compile time, so a misspelt name fails the build.
+template <class F, std::size_t N, std::size_t M>
+consteval bool HandlersMatch(const Handler<F> (&handlers)[N], const ControlSpec (&controls)[M]) {
+  for (const auto& h : handlers) {
+    bool found = false;
+    for (const auto& c : controls)
+      if (c.name == h.control)
+        found = found || ((c.kind == ControlKind::Timer) == (h.event == Event::Timer));
+    if (!found) return false;
+  }
+  return true;
+}
+
 template <class F, std::size_t N>
 void RunHandler(const Handler<F> (&table)[N], F& form, const Control& control, Event event) {
   for (const auto& h : table)
@@ -103,10 +120,9 @@ void RunHandler(const Handler<F> (&table)[N], F& form, const Control& control, E
 
 class Runtime {
  public:
-  Runtime(Toolkit& toolkit, const AppFacts& facts);
+  Runtime(Toolkit& toolkit, System& system, const AppFacts& facts);
   ~Runtime();
 
-  Toolkit& toolkit() { return *toolkit_; }
   const AppFacts& App() const { return facts_; }
 
   // New form: an instance with its design-time properties, not yet loaded.
@@ -129,11 +145,23 @@ class Runtime {
   // Modal message box; a box given no title bears the application title.
   int MsgBox(std::string_view text, int style = 0, std::string_view title = {});
 
-  LocalTime Now() { return toolkit_->Now(); }
+  // The operating system, as the handlers reach it.
+  LocalTime Now() { return system_->Now(); }
+  void OpenAddress(std::string_view address) { system_->OpenAddress(address); }
+  bool StartProgram(std::string_view path) { return system_->StartProgram(path); }
+  bool IsOrdinaryFile(std::string_view path) { return system_->IsOrdinaryFile(path); }
+  Registry& registry() { return system_->registry(); }
+  void DragWindow(Form& form);
 
   // Called by the toolkit. Runs the handler under the unhandled-error policy:
-  // an error is reported in a message box naming it, then the program ends.
+  // an error is reported once in a message box naming it, then the program
+  // ends; while that box is open no handler of any form runs.
   void Dispatch(Form& form, int control, Event event);
+  // A form's ticker for `interval_ms` fired: its enabled timers of that
+  // interval run in declaration order.
+  void Tick(Form& form, int interval_ms);
+  // A timer was enabled or disabled: the form's tickers follow.
+  void TimersChanged(Form& form);
   // The user closed a form's window (no handler runs on closing).
   void WindowClosed(Form& form);
 
@@ -148,15 +176,20 @@ class Runtime {
   }
 
  private:
+  friend class Control;
+  friend class Form;
   void Collect();
   template <class Fn>
   void Guarded(Form& form, Fn&& fn);
+  bool Quiet(const Form& form) const { return ended_ || failing_ || !form.alive(); }
 
   Toolkit* toolkit_;
+  System* system_;
   AppFacts facts_;
   std::vector<std::unique_ptr<Form>> forms_;
   int depth_ = 0;  // handlers running (a modal box nests them)
   bool ended_ = false;
+  bool failing_ = false;    // an unhandled error is being reported
   Form* active_ = nullptr;  // the form whose handler runs: owner of its message boxes
 };
 

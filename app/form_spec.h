@@ -2,6 +2,7 @@
 // tables are constant data; both toolkits build their windows from them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -130,6 +131,25 @@ constexpr ControlSpec Line(std::string_view name, Twips x1, Twips y1, Twips x2, 
 constexpr ControlSpec Rectangle(std::string_view name, Twips l, Twips t, Twips w, Twips h,
                                 Color outline) {
   return Row(ControlKind::Shape, name, {}, l, t, w, h, -1).Fore(outline);
+}
+
+// A table is sound when every name is unique (bar the members of one control
+// array), every container is a frame of the table, and no two controls share
+// a TabIndex. Checked at compile time next to each table.
+template <std::size_t N>
+consteval bool ValidTable(const ControlSpec (&c)[N]) {
+  for (std::size_t i = 0; i < N; ++i) {
+    bool container_found = c[i].container.empty();
+    for (std::size_t j = 0; j < N; ++j) {
+      if (c[j].name == c[i].container && c[j].kind == ControlKind::Frame) container_found = true;
+      if (j >= i) continue;
+      if (c[i].name == c[j].name && (c[i].array_index < 0 || c[i].array_index == c[j].array_index))
+        return false;
+      if (c[i].tab_index >= 0 && c[i].tab_index == c[j].tab_index) return false;
+    }
+    if (!container_found) return false;
+  }
+  return true;
 }
 
 enum class BorderStyle { None, FixedDialog };

@@ -1,36 +1,20 @@
-// The narrow interface between the form runtime and a platform. Forms never
-// see it: they talk to the runtime, and the runtime talks to a Toolkit. The
-// Win32 toolkit is the product; the headless one keeps everything in memory
-// for the native tests.
+// The narrow interface between the form runtime and a window toolkit. A
+// toolkit makes windows and draws; every rule of layout, painting and timing
+// comes from the shared code. Forms never see it: they talk to the runtime.
 #pragma once
 
-#include <cstdint>
-#include <string>
 #include <string_view>
+
+#include "app/message_box.h"
 
 namespace qvl {
 
 class Form;
 
-struct LocalTime {
-  int year, month, day, hour, minute, second;
-  friend bool operator==(const LocalTime&, const LocalTime&) = default;
-};
-
-// The three advapi32 calls that the about box makes, with their own
-// signatures, so that one implementation of the lookup runs against the real
-// registry and against a scripted one.
-using RegKey = std::uintptr_t;
-constexpr RegKey kHkeyLocalMachine = 0x80000002u;
-class Advapi32 {
+// What a toolkit keeps for one form's window; each toolkit derives its own.
+class NativeWindow {
  public:
-  virtual ~Advapi32() = default;
-  virtual long RegOpenKeyExA(RegKey root, const char* sub_key, std::uint32_t options,
-                             std::uint32_t sam, RegKey* result) = 0;
-  virtual long RegQueryValueExA(RegKey key, const char* value_name, std::uint32_t* reserved,
-                                std::uint32_t* type, unsigned char* data,
-                                std::uint32_t* byte_count) = 0;
-  virtual long RegCloseKey(RegKey key) = 0;
+  virtual ~NativeWindow() = default;
 };
 
 class Toolkit {
@@ -38,34 +22,29 @@ class Toolkit {
   virtual ~Toolkit() = default;
 
   // Windows. A form's window is created hidden with every control of its
-  // table in its design-time state, except for the texts and visibility that
-  // the runtime hands over (the form may have changed them before).
+  // table in the state the form holds now; it sets `form.native`.
   virtual void CreateWindowFor(Form& form) = 0;
   virtual void ShowWindowFor(Form& form) = 0;
   virtual void DestroyWindowFor(Form& form) = 0;
   // control -1 is the form itself.
   virtual void SetText(Form& form, int control, std::string_view text) = 0;
   virtual void SetVisible(Form& form, int control, bool visible) = 0;
-  virtual void SetTimer(Form& form, int control, int interval_ms, bool enabled) = 0;
+
+  // One ticker per form and interval: while it runs, the toolkit calls
+  // Runtime::Tick(form, interval) once per interval.
+  virtual void StartTicker(Form& form, int interval_ms) = 0;
+  virtual void StopTicker(Form& form, int interval_ms) = 0;
 
   // Starts an interactive move of the form's window by the pointer, as a
   // press on a title bar does.
   virtual void DragWindow(Form& form) = 0;
 
-  // Modal; returns the code of the button that closed the box.
+  // Modal; returns the BoxAnswer of the button that closed the box. Other
+  // windows go on receiving events meanwhile.
   virtual int ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
-                             int style) = 0;
+                             const BoxStyle& style) = 0;
 
-  virtual LocalTime Now() = 0;
-  virtual void OpenAddress(std::string_view address) = 0;
-  // Starts the executable at `path` (not a command line); false if it
-  // cannot be started.
-  virtual bool StartProgram(std::string_view path) = 0;
-  // True if an ordinary file (not a folder, hidden or system file) is there.
-  virtual bool IsOrdinaryFile(std::string_view path) = 0;
-  virtual Advapi32& Registry() = 0;
-
-  // Ends the message loop; with `close_all` every window closes at once.
+  // Ends the message loop.
   virtual void Quit() = 0;
 };
 

@@ -17,9 +17,12 @@ constexpr ControlSpec kControls[] = {
 };
 // clang-format on
 
+static_assert(ValidTable(kControls));
+
 constexpr Handler<BWF2D> kHandlers[] = {
     {"Command1", Event::Click, &BWF2D::Command1_Click},
 };
+static_assert(HandlersMatch(kHandlers, kControls));
 
 }  // namespace
 

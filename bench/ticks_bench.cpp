@@ -4,16 +4,17 @@
 #include <benchmark/benchmark.h>
 
 #include "app/calendar.h"
-#include "app/headless_toolkit.h"
+#include "app/headless/headless_toolkit.h"
 #include "countdown/main_form.h"
 
 namespace qvl {
 namespace {
 
 void BM_ClockAndCountdownTick(benchmark::State& state) {
-  HeadlessToolkit tk;
-  Runtime rt(tk, kLcarsFontFacts);
-  tk.SetClock({2027, 4, 21, 10, 20, 30});
+  RecordingSystem sys;
+  HeadlessToolkit tk(sys.clock);
+  Runtime rt(tk, sys, kLcarsFontFacts);
+  sys.SetClock({2027, 4, 21, 10, 20, 30});
   Main& main = rt.NewForm<Main>();
   rt.Show(main);
   for (auto _ : state) {
@@ -25,14 +26,15 @@ BENCHMARK(BM_ClockAndCountdownTick);
 
 void BM_YearSweep(benchmark::State& state) {
   for (auto _ : state) {
-    HeadlessToolkit tk;
-    Runtime rt(tk, kLcarsFontFacts);
+    RecordingSystem sys;
+    HeadlessToolkit tk(sys.clock);
+    Runtime rt(tk, sys, kLcarsFontFacts);
     const long long start = SecondsFromLocal({2027, 6, 23, 0, 0, 0});
-    tk.SetClock(CivilFromSeconds(start));
+    sys.SetClock(CivilFromSeconds(start));
     Main& main = rt.NewForm<Main>();
     rt.Show(main);
     for (long long s = start; s < start + 365LL * 86400; s += 60) {
-      tk.SetClock(CivilFromSeconds(s));
+      sys.SetClock(CivilFromSeconds(s));
       tk.Fire(main, "Timer1");
       tk.Fire(main, "Timer2");
     }

@@ -73,6 +73,9 @@ constexpr ControlSpec kControls[] = {
 };
 // clang-format on
 
+static_assert(ValidTable(kControls<Variant::PlainFont>));
+static_assert(ValidTable(kControls<Variant::LcarsFont>));
+
 template <Variant V>
 constexpr FormSpec kSpec{"Main",
                          "time until qvlfest",
@@ -100,6 +103,8 @@ constexpr Handler<Main> kHandlers[] = {
     {"Final", Event::Click, &Main::Final_Click},
     {"Label12", Event::Click, &Main::Label12_Click},
 };
+static_assert(HandlersMatch(kHandlers, kControls<Variant::PlainFont>));
+static_assert(HandlersMatch(kHandlers, kControls<Variant::LcarsFont>));
 
 constexpr const char* kMonthNames[] = {"January",   "February", "March",    "April",
                                        "May",       "June",     "July",     "August",
@@ -204,18 +209,18 @@ void Main::Command1_Click() {
   ReadClock();
 }
 
-// A retired developer button: the month value it computes stays in a local,
-// so a click leaves nothing but the four bare numbers behind.
+// A retired developer button: the month value it computes is held by no
+// control, so it stays in the handler; the fields it writes are bare numbers.
 void Main::Command2_Click() {
-  double month_value = 6 - CurMon.Number();
+  const double month_value = 6 - CurMon.Number();
   EndDay.SetCaption(NumberToText(22 - CurDay.Number()));
   EndHour.SetCaption(NumberToText(24 - CurHour.Number()));
   EndMinute.SetCaption(NumberToText(60 - CurMin.Number()));
   EndSecond.SetCaption(NumberToText(60 - CurSec.Number()));
   if (month_value == 0) {
-    month_value = EndDay.Number();
+    EndMon.SetCaption(EndDay.Caption());
   } else if (month_value == 1) {
-    month_value = EndDay.Number() + 31;
+    EndMon.SetCaption(NumberToText(EndDay.Number() + 31));
   }
 }
 
@@ -243,7 +248,7 @@ void Main::Command8_Click() {
 }
 
 void Main::Label2_MouseDown() {
-  runtime().toolkit().DragWindow(*this);
+  runtime().DragWindow(*this);
   HideMenu();
 }
 
@@ -260,7 +265,7 @@ void Main::HideMenu() {
 
 void Main::Open(std::string_view address) {
   HideMenu();
-  runtime().toolkit().OpenAddress(address);
+  runtime().OpenAddress(address);
 }
 
 }  // namespace qvl

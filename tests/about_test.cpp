@@ -112,34 +112,33 @@ TEST(StartSysInfo, LookupsAndFallbacks) {
   for (const auto& r : rows) {
     SCOPED_TRACE(r.what);
     Program p({2027, 4, 21, 10, 20, 30});
-    p.tk.registry.AddKey(kInfoKey);
+    p.sys.reg.AddKey(kInfoKey);
     for (const auto& [where, value] : r.values) {
       const bool info = where.rfind("info|", 0) == 0;
-      p.tk.registry.SetValue(info ? kInfoKey : kLocationKey, where.substr(where.find('|') + 1),
-                             value);
+      p.sys.reg.SetValue(info ? kInfoKey : kLocationKey, where.substr(where.find('|') + 1), value);
     }
     for (const auto& f : r.files) {
-      p.tk.files.insert(f);
-      p.tk.startable.insert(f);
+      p.sys.files.insert(f);
+      p.sys.startable.insert(f);
     }
-    p.tk.startable.insert(tool);
+    p.sys.startable.insert(tool);
     p.tk.Click(*p.main, "Command8");
     frmAbout& about = *p.runtime.FormsOf<frmAbout>()[0];
     p.tk.Click(about, "cmdSysInfo");
     if (r.started.empty()) {
-      EXPECT_TRUE(p.tk.started.empty());
+      EXPECT_TRUE(p.sys.started.empty());
       ASSERT_EQ(p.tk.boxes.size(), 1u);
       EXPECT_EQ(p.tk.boxes[0].text, kUnavailable);
       EXPECT_EQ(p.tk.boxes[0].title, "QVLFEST");
       EXPECT_EQ(p.tk.boxes[0].style, 0);
     } else {
-      EXPECT_EQ(p.tk.started, std::vector<std::string>{r.started});
+      EXPECT_EQ(p.sys.started, std::vector<std::string>{r.started});
       EXPECT_TRUE(p.tk.boxes.empty());
     }
     bool location_read = false;
-    for (const auto& c : p.tk.registry.calls) location_read |= c.key_or_value == kLocationKey;
+    for (const auto& c : p.sys.reg.calls) location_read |= c.key_or_value == kLocationKey;
     EXPECT_EQ(location_read, r.location_read);
-    EXPECT_EQ(p.tk.registry.open_keys(), 0);
+    EXPECT_EQ(p.sys.reg.open_keys(), 0);
     EXPECT_FALSE(p.runtime.ended());
     EXPECT_TRUE(about.alive());
   }

@@ -216,7 +216,7 @@ TEST(Countdown, MonthsRollOverWithoutError) {
 
 TEST(Countdown, Command1RereadsTheClockAndLeavesTheMonthName) {
   Program p({2027, 4, 21, 10, 20, 30});
-  p.tk.SetClock({2027, 5, 1, 0, 5, 0});
+  p.sys.SetClock({2027, 5, 1, 0, 5, 0});
   p.tk.Click(*p.main, "Command1");
   EXPECT_EQ(p.Caption("CurMon"), "5");
   EXPECT_EQ(p.Caption("CurDay"), "1");
@@ -226,27 +226,38 @@ TEST(Countdown, Command1RereadsTheClockAndLeavesTheMonthName) {
   EXPECT_EQ(p.Caption("MonName"), "April");
 }
 
-TEST(Countdown, Command2WritesBareNumbersAndNothingElse) {
-  for (const LocalTime at : {LocalTime{2027, 4, 21, 10, 20, 30}, LocalTime{2027, 6, 21, 1, 2, 3},
-                             LocalTime{2027, 5, 2, 0, 0, 0}}) {
-    Program p(at);
+// The retired button writes bare numbers, and EndMon only for a month value
+// (6 minus the month) of 0 or 1: EndDay's caption, or EndDay plus 31.
+TEST(Countdown, Command2WritesBareNumbersAndEndMonForJuneAndMay) {
+  const struct {
+    LocalTime at;
+    std::map<std::string, std::string> written;
+  } rows[] = {
+      {{2027, 4, 21, 10, 20, 30},
+       {{"EndDay", "1"}, {"EndHour", "14"}, {"EndMinute", "40"}, {"EndSecond", "30"}}},
+      {{2027, 6, 21, 1, 2, 3},
+       {{"EndDay", "1"},
+        {"EndHour", "23"},
+        {"EndMinute", "58"},
+        {"EndSecond", "57"},
+        {"EndMon", "1"}}},
+      {{2027, 5, 2, 0, 0, 0},
+       {{"EndDay", "20"},
+        {"EndHour", "24"},
+        {"EndMinute", "60"},
+        {"EndSecond", "60"},
+        {"EndMon", "51"}}},
+  };
+  for (const auto& r : rows) {
+    Program p(r.at);
     p.Tick();
     std::map<std::string, std::string> before;
     for (auto& c : p.main->controls()) before[std::string(c.name())] = c.Caption();
     p.tk.Click(*p.main, "Command2");
     for (auto& c : p.main->controls()) {
       const std::string name(c.name());
-      if (name == "EndDay") {
-        EXPECT_EQ(c.Caption(), std::to_string(22 - at.day));
-      } else if (name == "EndHour") {
-        EXPECT_EQ(c.Caption(), std::to_string(24 - at.hour));
-      } else if (name == "EndMinute") {
-        EXPECT_EQ(c.Caption(), std::to_string(60 - at.minute));
-      } else if (name == "EndSecond") {
-        EXPECT_EQ(c.Caption(), std::to_string(60 - at.second));
-      } else {
-        EXPECT_EQ(c.Caption(), before[name]) << name;
-      }
+      const auto w = r.written.find(name);
+      EXPECT_EQ(c.Caption(), w == r.written.end() ? before[name] : w->second) << name;
     }
   }
 }
@@ -280,7 +291,7 @@ TEST(MenuPanel, Rules) {
     EXPECT_EQ(window->visible.at(frame), r.after);
   }
   EXPECT_EQ(p.tk.drags, (std::vector<std::string>{"Main", "Main"}));
-  EXPECT_EQ(p.tk.addresses,
+  EXPECT_EQ(p.sys.addresses,
             (std::vector<std::string>{std::string(kLinks.author), std::string(kLinks.official),
                                       std::string(kLinks.facebook)}));
 }

@@ -1,7 +1,7 @@
 // A countdown program running on the headless toolkit.
 #pragma once
 
-#include "app/headless_toolkit.h"
+#include "app/headless/headless_toolkit.h"
 #include "arrival/bwf2d.h"
 #include "countdown/main_form.h"
 
@@ -9,8 +9,8 @@ namespace qvl::test {
 
 struct Program {
   explicit Program(LocalTime start, Variant variant = Variant::LcarsFont)
-      : runtime(tk, FactsOf(variant)) {
-    tk.SetClock(start);
+      : runtime(tk, sys, FactsOf(variant)) {
+    sys.SetClock(start);
     main = &runtime.NewForm<Main>();
     runtime.Show(*main);
   }
@@ -21,12 +21,13 @@ struct Program {
     tk.Fire(*main, "Timer2");
   }
   void At(LocalTime t) {
-    tk.SetClock(t);
+    sys.SetClock(t);
     Tick();
   }
   int Arrivals() const { return static_cast<int>(runtime.FormsOf<BWF2D>().size()); }
 
-  HeadlessToolkit tk;
+  RecordingSystem sys;
+  HeadlessToolkit tk{sys.clock};
   Runtime runtime;
   Main* main;
 };

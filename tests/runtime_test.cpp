@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/errors.h"
-#include "app/headless_toolkit.h"
+#include "app/headless/headless_toolkit.h"
 
 namespace qvl {
 namespace {
@@ -29,8 +29,9 @@ class Probe : public Form {
 };
 
 struct RuntimeTest : ::testing::Test {
-  HeadlessToolkit tk;
-  Runtime rt{tk, kLcarsFontFacts};
+  RecordingSystem sys;
+  HeadlessToolkit tk{sys.clock};
+  Runtime rt{tk, sys, kLcarsFontFacts};
 };
 
 TEST_F(RuntimeTest, UnhandledErrorIsReportedByNameThenTheProgramEnds) {
@@ -90,7 +91,7 @@ TEST_F(RuntimeTest, UnchangedCaptionIsNotWrittenAgain) {
 
 TEST_F(RuntimeTest, TimersTickPerIntervalUntilDisabled) {
   auto& a = rt.NewForm<Probe>();
-  tk.SetClock({2026, 12, 8, 10, 0, 0});
+  sys.SetClock({2026, 12, 8, 10, 0, 0});
   rt.Show(a);
   tk.Advance(1000);
   EXPECT_EQ(a.ticks, 10);
@@ -98,6 +99,60 @@ TEST_F(RuntimeTest, TimersTickPerIntervalUntilDisabled) {
   a["Ticker"].SetEnabled(false);
   tk.Advance(1000);
   EXPECT_EQ(a.ticks, 10);
+}
+
+constexpr ControlSpec kClockControls[] = {
+    Timer("T2", 100, 0, 0),
+    Timer("T1", 100, 0, 0),
+    Timer("Fast", 50, 0, 0),
+};
+constexpr FormSpec kClockSpec{"Clocks", "Clocks",      BorderStyle::FixedDialog,      kBlack,
+                              1000,     1000,          StartPosition::WindowsDefault, 0,
+                              0,        kClockControls};
+
+// Records its timers' ticks; T2 can stop T1 or fail.
+class Clocks : public Form {
+ public:
+  explicit Clocks(Runtime& rt) : Form(rt, kClockSpec) {}
+  void OnEvent(Control& c, Event) override {
+    fired.emplace_back(c.name());
+    if (c.name() == "T2" && stop_t1) (*this)["T1"].SetEnabled(false);
+    if (c.name() == "T2" && fail) throw TypeMismatch();
+  }
+  std::vector<std::string> fired;
+  bool stop_t1 = false, fail = false;
+};
+
+// Timers of one interval share a ticker and fire in declaration order, so
+// T2 comes before T1; one disabled by an earlier one in that tick stays quiet.
+TEST_F(RuntimeTest, TimersOfOneIntervalFireInDeclarationOrder) {
+  auto& f = rt.NewForm<Clocks>();
+  rt.Show(f);
+  tk.Advance(100);
+  EXPECT_EQ(f.fired, (std::vector<std::string>{"Fast", "T2", "T1", "Fast"}));
+  f.fired.clear();
+  f.stop_t1 = true;
+  tk.Advance(100);
+  EXPECT_EQ(f.fired, (std::vector<std::string>{"Fast", "T2", "Fast"}));
+}
+
+// A failing timer handler is reported once: while the box is open nothing
+// else runs, and the program ends when it closes.
+TEST_F(RuntimeTest, UnhandledErrorIsReportedOnceAndNothingRunsMeanwhile) {
+  auto& f = rt.NewForm<Clocks>();
+  rt.Show(f);
+  f.fail = true;
+  std::vector<std::string> during;
+  tk.inside_box = [&](const auto&) {
+    f.fired.clear();
+    tk.Advance(1000);
+    during = f.fired;
+    EXPECT_FALSE(rt.ended());
+  };
+  tk.Advance(100);
+  EXPECT_TRUE(during.empty());
+  EXPECT_EQ(tk.boxes.size(), 1u);
+  EXPECT_TRUE(rt.ended());
 }
 
 }  // namespace

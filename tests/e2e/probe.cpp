@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/headless_toolkit.h"
+#include "app/headless/headless_toolkit.h"
 #include "app/win32/winapi.h"
 #include "countdown/main_form.h"
 
@@ -77,9 +77,10 @@ std::string Text(HWND h) {
 // The sentence that the countdown window shows at a moment, computed by the
 // same form on the headless toolkit.
 std::string SentenceAt(const qvl::LocalTime& t) {
-  qvl::HeadlessToolkit tk;
-  qvl::Runtime rt(tk, qvl::kLcarsFontFacts);
-  tk.SetClock(t);
+  qvl::RecordingSystem sys;
+  qvl::HeadlessToolkit tk(sys.clock);
+  qvl::Runtime rt(tk, sys, qvl::kLcarsFontFacts);
+  sys.SetClock(t);
   auto& main = rt.NewForm<qvl::Main>();
   rt.Show(main);
   tk.Fire(main, "Timer2");

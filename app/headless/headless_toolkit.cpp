@@ -1,0 +1,99 @@
+#include "app/headless/headless_toolkit.h"
+
+#include <algorithm>
+
+namespace qvl {
+
+void HeadlessToolkit::CreateWindowFor(Form& form) {
+  Window& w = windows_[&form];
+  w.form = &form;
+  w.texts[-1] = form.Caption();
+  for (auto& c : form.controls()) {
+    w.texts[c.index()] = c.Caption();
+    w.visible[c.index()] = c.Visible();
+  }
+  form.native = &w;
+}
+
+void HeadlessToolkit::ShowWindowFor(Form& form) {
+  windows_.at(&form).shown = true;
+}
+
+void HeadlessToolkit::DestroyWindowFor(Form& form) {
+  std::erase_if(tickers_, [&](const Ticker& t) { return t.form == &form; });
+  windows_.erase(&form);
+  form.native = nullptr;
+}
+
+void HeadlessToolkit::SetText(Form& form, int control, std::string_view text) {
+  ++text_writes;
+  windows_.at(&form).texts[control] = std::string(text);
+}
+
+void HeadlessToolkit::SetVisible(Form& form, int control, bool visible) {
+  windows_.at(&form).visible[control] = visible;
+}
+
+void HeadlessToolkit::StartTicker(Form& form, int interval_ms) {
+  tickers_.push_back({&form, interval_ms, clock_->ms() + interval_ms, order_++});
+}
+
+void HeadlessToolkit::StopTicker(Form& form, int interval_ms) {
+  std::erase_if(tickers_,
+                [&](const Ticker& t) { return t.form == &form && t.interval == interval_ms; });
+}
+
+int HeadlessToolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
+                                    const BoxStyle& style) {
+  boxes.push_back({owner ? std::string(owner->spec().name) : std::string(), std::string(text),
+                   std::string(title), EncodeBoxStyle(style)});
+  if (inside_box) inside_box(boxes.back());
+  if (answers.empty()) return kOk;
+  const int answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+void HeadlessToolkit::Advance(int ms) {
+  const long long end = clock_->ms() + ms;
+  for (;;) {
+    auto next =
+        std::min_element(tickers_.begin(), tickers_.end(), [](const auto& a, const auto& b) {
+          return a.due != b.due ? a.due < b.due : a.order < b.order;
+        });
+    if (next == tickers_.end() || next->due > end) break;
+    clock_->AdvanceTo(next->due);
+    next->due += next->interval;
+    Form* form = next->form;
+    const int interval = next->interval;
+    form->runtime().Tick(*form, interval);
+  }
+  clock_->AdvanceTo(end);
+}
+
+void HeadlessToolkit::Fire(Form& form, std::string_view timer) {
+  if (TimerRunning(form, timer)) Raise(form, timer, Event::Timer);
+}
+
+void HeadlessToolkit::Click(Form& form, std::string_view control, int member) {
+  form.runtime().Dispatch(form, form.IndexOf(control, member), Event::Click);
+}
+
+void HeadlessToolkit::Raise(Form& form, std::string_view control, Event event) {
+  form.runtime().Dispatch(form, form.IndexOf(control), event);
+}
+
+bool HeadlessToolkit::TimerRunning(Form& form, std::string_view timer) const {
+  const int i = form.IndexOf(timer);
+  if (i < 0 || !form.controls()[i].Enabled()) return false;
+  const int interval = form.spec().controls[i].interval;
+  return std::any_of(tickers_.begin(), tickers_.end(),
+                     [&](const Ticker& t) { return t.form == &form && t.interval == interval; });
+}
+
+const HeadlessToolkit::Window* HeadlessToolkit::WindowOf(const Form& form) const {
+  const auto it = windows_.find(&form);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+}  // namespace qvl

@@ -1,0 +1,80 @@
+// An in-memory toolkit for native tests: windows are records, timers fire
+// when the test advances the virtual clock, message boxes and window drags
+// are recorded, and boxes take scripted answers.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/form.h"
+#include "app/headless/recording_system.h"
+#include "app/toolkit.h"
+
+namespace qvl {
+
+class HeadlessToolkit : public Toolkit {
+ public:
+  struct Window : NativeWindow {
+    Form* form = nullptr;
+    bool shown = false;
+    std::map<int, std::string> texts;  // what the window shows, by control (-1: title)
+    std::map<int, bool> visible;
+  };
+  struct Box {
+    std::string owner;  // form name, empty for none
+    std::string text, title;
+    int style;
+  };
+
+  explicit HeadlessToolkit(TestClock& clock) : clock_(&clock) {}
+
+  void CreateWindowFor(Form& form) override;
+  void ShowWindowFor(Form& form) override;
+  void DestroyWindowFor(Form& form) override;
+  void SetText(Form& form, int control, std::string_view text) override;
+  void SetVisible(Form& form, int control, bool visible) override;
+  void StartTicker(Form& form, int interval_ms) override;
+  void StopTicker(Form& form, int interval_ms) override;
+  void DragWindow(Form& form) override { drags.push_back(std::string(form.spec().name)); }
+  int ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
+                     const BoxStyle& style) override;
+  void Quit() override { quit = true; }
+
+  // Moves the clock on and fires every ticker that falls due, in time order
+  // (tickers due together in the order they were started).
+  void Advance(int ms);
+  // Fires one timer of a form at once, as its tick would, if it runs.
+  void Fire(Form& form, std::string_view timer);
+  void Click(Form& form, std::string_view control, int member = -1);
+  void Raise(Form& form, std::string_view control, Event event);
+  bool TimerRunning(Form& form, std::string_view timer) const;
+
+  const Window* WindowOf(const Form& form) const;
+
+  // Answers to message boxes, in order; OK when none is left. A hook runs
+  // inside the box, as the events the box dispatches would.
+  std::deque<int> answers;
+  std::function<void(const Box&)> inside_box;
+
+  std::vector<Box> boxes;
+  std::vector<std::string> drags;
+  int text_writes = 0;
+  bool quit = false;
+
+ private:
+  struct Ticker {
+    Form* form;
+    int interval;
+    long long due;
+    long long order;
+  };
+  TestClock* clock_;
+  std::map<const Form*, Window> windows_;
+  std::vector<Ticker> tickers_;
+  long long order_ = 0;
+};
+
+}  // namespace qvl

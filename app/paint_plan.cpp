@@ -1,0 +1,84 @@
+#include "app/paint_plan.h"
+
+#include <algorithm>
+
+#include "app/form.h"
+
+namespace qvl {
+
+PixelRect LineBand(const PixelRect& e, int pen) {
+  if (e.top == e.bottom)
+    return {std::min(e.left, e.right), e.top, std::max(e.left, e.right), e.top + pen};
+  return {e.left, std::min(e.top, e.bottom), e.left + pen, std::max(e.top, e.bottom)};
+}
+
+std::vector<PixelRect> OutlineBands(const PixelRect& b, int pen) {
+  return {{b.left, b.top, b.right, b.top + pen},
+          {b.left, b.bottom - pen, b.right, b.bottom},
+          {b.left, b.top + pen, b.left + pen, b.bottom - pen},
+          {b.right - pen, b.top + pen, b.right, b.bottom - pen}};
+}
+
+void Canvas::Draw(const Primitive& p) {
+  switch (p.kind) {
+    case Primitive::Kind::Fill:
+      Fill(p.box, p.color);
+      break;
+    case Primitive::Kind::Line:
+      if (p.box.left == p.box.right || p.box.top == p.box.bottom) {
+        Fill(LineBand(p.box, p.pen), p.color);
+      } else {
+        SlantedLine({p.box.left, p.box.top}, {p.box.right, p.box.bottom}, p.pen, p.color);
+      }
+      break;
+    case Primitive::Kind::Outline:
+      for (const PixelRect& band : OutlineBands(p.box, p.pen)) Fill(band, p.color);
+      break;
+    case Primitive::Kind::Text:
+      Text(p.box, p.text, p.font, p.font_px, p.color, p.flags);
+      break;
+  }
+}
+
+void BuildPlan(const Form& form, int dpi, const PixelRect& area, std::vector<Primitive>& out) {
+  out.clear();
+  Primitive background;
+  background.box = area;
+  background.color = Resolve(form.spec().back, ColorRole::FormBack);
+  out.push_back(background);
+  const auto& controls = form.controls();
+  auto shown = [&](const Control& c, ControlKind a, ControlKind b) {
+    const ControlSpec& s = c.spec();
+    return s.container.empty() && c.Visible() && (s.kind == a || s.kind == b) &&
+           PaintBox(s, dpi).Meets(area);
+  };
+  for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
+    if (!shown(*it, ControlKind::Label, ControlKind::Label)) continue;
+    const ControlSpec& s = it->spec();
+    Primitive p;
+    p.box = Bounds(s, dpi);
+    if (!s.transparent) {
+      p.color = Resolve(s.back, ColorRole::LabelBack);
+      out.push_back(p);
+    }
+    p.kind = Primitive::Kind::Text;
+    p.color = Resolve(s.fore, ColorRole::Text);
+    p.text = it->Caption();
+    p.font = s.font;
+    p.font_px = FontPixelHeight(s.font.centipoints, dpi);
+    p.flags = kWordBreak | kNoPrefix;
+    out.push_back(p);
+  }
+  for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
+    if (!shown(*it, ControlKind::Line, ControlKind::Shape)) continue;
+    const ControlSpec& s = it->spec();
+    Primitive p;
+    p.kind = s.kind == ControlKind::Line ? Primitive::Kind::Line : Primitive::Kind::Outline;
+    p.box = Bounds(s, dpi);
+    p.color = Resolve(s.fore, ColorRole::Line);
+    p.pen = PenWidth(s.line_width, dpi);
+    out.push_back(p);
+  }
+}
+
+}  // namespace qvl

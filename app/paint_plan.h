@@ -1,0 +1,65 @@
+// What a form's own surface shows, as an ordered list of drawing steps, back
+// to front: the form's background, its labels, then its lines and shapes.
+// Windowed controls (buttons, frames, picture boxes) are the toolkit's own
+// widgets and draw themselves in front of all of it.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "app/colors.h"
+#include "app/form_spec.h"
+#include "app/geometry.h"
+
+namespace qvl {
+
+class Form;
+
+enum TextFlag : unsigned {
+  kWordBreak = 1,  // wrap at blanks within the box
+  kNoPrefix = 2,   // "&" is an ordinary character
+};
+
+struct Primitive {
+  enum class Kind { Fill, Line, Outline, Text };
+  Kind kind = Kind::Fill;
+  PixelRect box;  // Fill, Outline, Text: the rectangle; Line: (x1, y1) - (x2, y2)
+  PaintColor color;
+  int pen = 0;            // Line, Outline: width in pixels
+  std::string_view text;  // Text: valid until the form's next change
+  Font font{};
+  int font_px = 0;  // Text: em height in pixels
+  unsigned flags = 0;
+};
+
+// A surface to draw on, in the form's client pixels. A toolkit provides
+// filling, slanted lines and text; how lines and outlines of any width land
+// on pixels is decided here, once.
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+  virtual void Fill(const PixelRect& r, PaintColor color) = 0;
+  virtual void Text(const PixelRect& box, std::string_view text, const Font& font, int font_px,
+                    PaintColor color, unsigned flags) = 0;
+  // A line that is neither horizontal nor vertical, its pen centred on it.
+  virtual void SlantedLine(PixelPoint from, PixelPoint to, int pen, PaintColor color) = 0;
+
+  void Draw(const Primitive& p);
+  void Draw(const std::vector<Primitive>& plan) {
+    for (const Primitive& p : plan) Draw(p);
+  }
+};
+
+// A pen wider than one pixel lies below a horizontal line and to the right of
+// a vertical one, so the line's own row is always painted; a horizontal line
+// covers its columns from the left end up to, not including, the right end.
+PixelRect LineBand(const PixelRect& ends, int pen);
+// The four bands of a rectangle's outline, all inside the rectangle.
+std::vector<PixelRect> OutlineBands(const PixelRect& box, int pen);
+
+// The steps that paint `area` (client pixels at `dpi`) of the form's surface
+// as its controls stand now: everything that meets the area, back to front.
+// Between controls of one kind, one declared earlier stands in front.
+void BuildPlan(const Form& form, int dpi, const PixelRect& area, std::vector<Primitive>& out);
+
+}  // namespace qvl

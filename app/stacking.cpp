@@ -1,0 +1,47 @@
+#include "app/stacking.h"
+
+#include <algorithm>
+
+namespace qvl {
+
+namespace {
+
+int FirstButton(const FormSpec& form, bool ControlSpec::*flag) {
+  for (int i = 0; i < static_cast<int>(form.controls.size()); ++i)
+    if (form.controls[i].kind == ControlKind::CommandButton && form.controls[i].*flag) return i;
+  return -1;
+}
+
+}  // namespace
+
+std::vector<int> StackingOrder(const FormSpec& form, std::string_view container) {
+  std::vector<int> order;
+  const auto& c = form.controls;
+  for (int i = 0; i < static_cast<int>(c.size()); ++i)
+    if (c[i].container == container) order.push_back(i);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    if (c[a].IsWindowed() != c[b].IsWindowed()) return c[a].IsWindowed();
+    return c[a].IsWindowed() && c[a].tab_index < c[b].tab_index;
+  });
+  return order;
+}
+
+std::vector<int> TabOrder(const FormSpec& form) {
+  std::vector<int> order;
+  const auto& c = form.controls;
+  for (int i = 0; i < static_cast<int>(c.size()); ++i)
+    if (c[i].CanTakeFocus()) order.push_back(i);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int a, int b) { return c[a].tab_index < c[b].tab_index; });
+  return order;
+}
+
+int DefaultButton(const FormSpec& form) {
+  return FirstButton(form, &ControlSpec::is_default);
+}
+
+int CancelButton(const FormSpec& form) {
+  return FirstButton(form, &ControlSpec::is_cancel);
+}
+
+}  // namespace qvl

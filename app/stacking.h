@@ -1,0 +1,27 @@
+// What stands in front of what, the order of the keyboard focus, and which
+// buttons Enter and Escape press.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "app/form_spec.h"
+
+namespace qvl {
+
+// The controls of one container (empty: the form), front first. Windowed
+// controls (buttons, frames, picture boxes) stand in front, by TabIndex;
+// then the rest in declaration order, an earlier one in front of a later
+// one, so "DISCLAIMER:" stands in front of the disclaimer it shares a line
+// with. Toolkits create their child windows in this order, which makes it
+// also the focus order.
+std::vector<int> StackingOrder(const FormSpec& form, std::string_view container = {});
+
+// The controls that take the focus, in TabIndex order, across containers.
+std::vector<int> TabOrder(const FormSpec& form);
+
+// The form's default button (Enter) and cancel button (Escape); -1 if none.
+int DefaultButton(const FormSpec& form);
+int CancelButton(const FormSpec& form);
+
+}  // namespace qvl

@@ -1,0 +1,162 @@
+// Shared rules with no window behind them: stacking and focus, the font
+// choice, colours, message-box styles, registry roots and table checks.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "about/frm_about.h"
+#include "about/sysinfo.h"
+#include "app/colors.h"
+#include "app/font_choice.h"
+#include "app/stacking.h"
+#include "harness.h"
+
+namespace qvl::test {
+namespace {
+
+std::vector<std::string_view> Names(const FormSpec& form, const std::vector<int>& order) {
+  std::vector<std::string_view> out;
+  for (int i : order) out.push_back(form.controls[i].name);
+  return out;
+}
+
+TEST(Stacking, FrontFirstFocusAndDialogButtons) {
+  const FormSpec& about = AboutSpec(Variant::PlainFont);
+  EXPECT_EQ(Names(about, StackingOrder(about)),
+            (std::vector<std::string_view>{"cmdOK", "picIcon", "cmdSysInfo", "lblTitle",
+                                           "lblVersion", "Label4", "lblDescription", "Label1",
+                                           "Line1", "Line1", "Label3", "lblDisclaimer"}));
+  const FormSpec& main = MainSpec(Variant::LcarsFont);
+  EXPECT_EQ(Names(main, StackingOrder(main, "Frame1")),
+            (std::vector<std::string_view>{"Command5", "Command6", "Command7", "Command8"}));
+  EXPECT_EQ(Names(main, TabOrder(main)),
+            (std::vector<std::string_view>{"Command1", "Command2", "Command3", "Command4",
+                                           "Command5", "Command6", "Command7", "Command8"}));
+  EXPECT_EQ(about.controls[DefaultButton(about)].name, "cmdOK");
+  EXPECT_EQ(about.controls[CancelButton(about)].name, "cmdOK");
+  EXPECT_EQ(DefaultButton(main), -1);
+}
+
+TEST(FontChoice, ByInstalledFaces) {
+  const struct {
+    const char* named;
+    std::set<std::string_view> installed;
+    FaceChoice want;
+  } rows[] = {
+      {"LCARS", {"LCARS", "Arial"}, {"LCARS", 0}},
+      {"LCARS", {"Arial Narrow", "Liberation Sans Narrow", "Arial"}, {"Arial Narrow", 19}},
+      {"LCARS", {"Liberation Sans Narrow", "Liberation Sans"}, {"Liberation Sans Narrow", 19}},
+      {"LCARS", {"Liberation Sans"}, {"Liberation Sans", 19}},
+      {"LCARS", {}, {"Arial", 19}},
+      {"MS Sans Serif", {"MS Sans Serif", "Microsoft Sans Serif"}, {"Microsoft Sans Serif", 0}},
+      {"MS Sans Serif", {"MS Sans Serif"}, {"MS Sans Serif", 0}},
+      {"MS Sans Serif", {"Liberation Sans"}, {"Liberation Sans", 0}},
+      {"Tahoma", {"Tahoma", "Arial"}, {"Tahoma", 0}},
+      {"Tahoma", {"Arial"}, {"Arial", 0}},
+      {"Arial", {"Liberation Sans", "DejaVu Sans"}, {"Liberation Sans", 0}},
+      {"Arial", {"DejaVu Sans"}, {"Arial", 0}},
+      {"Courier", {"Liberation Sans"}, {"Courier", 0}},
+  };
+  for (const auto& r : rows) {
+    const FaceChoice got =
+        ChooseFace(r.named, [&](std::string_view f) { return r.installed.count(f) > 0; });
+    EXPECT_EQ(got, r.want) << r.named << " -> " << got.face << " " << got.width_percent;
+  }
+}
+
+TEST(Colors, ByRole) {
+  const struct {
+    Color color;
+    ColorRole role;
+    PaintColor want;
+  } rows[] = {
+      {kDefaultColor, ColorRole::FormBack, {true, 15}},
+      {kDefaultColor, ColorRole::LabelBack, {true, 15}},
+      {kDefaultColor, ColorRole::Text, {true, 18}},
+      {kDefaultColor, ColorRole::Line, {true, 8}},
+      {0x80000002u, ColorRole::LabelBack, {true, 2}},
+      {0x8000000Fu, ColorRole::Text, {true, 15}},
+      {0x00FF8080u, ColorRole::Text, {false, 0xFF8080}},
+      {0x00000000u, ColorRole::FormBack, {false, 0}},
+  };
+  for (const auto& r : rows) EXPECT_EQ(Resolve(r.color, r.role), r.want) << std::hex << r.color;
+}
+
+TEST(MessageBoxStyle, DecodedAndEncoded) {
+  const struct {
+    int style;
+    BoxStyle want;
+  } rows[] = {
+      {0, {BoxButtons::Ok, BoxIcon::None, 0}},
+      {16, {BoxButtons::Ok, BoxIcon::Critical, 0}},
+      {48, {BoxButtons::Ok, BoxIcon::Exclamation, 0}},
+      {1 + 64, {BoxButtons::OkCancel, BoxIcon::Information, 0}},
+      {4 + 32 + 256, {BoxButtons::YesNo, BoxIcon::Question, 1}},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(DecodeBoxStyle(r.style), r.want) << r.style;
+    EXPECT_EQ(EncodeBoxStyle(r.want), r.style);
+  }
+  EXPECT_EQ(DecodeBoxStyle(0x40000 + 48), (BoxStyle{BoxButtons::Ok, BoxIcon::Exclamation, 0}))
+      << "bits that are not the box's own are dropped";
+}
+
+// As <windows.h> defines it: ((HKEY)(ULONG_PTR)((LONG)0x80000002)).
+static_assert(sizeof(RegKey) != 8 || PredefinedKey(kHkeyLocalMachine) == 0xFFFFFFFF80000002ull);
+static_assert(PredefinedKey(0x00000001u) == 1u);
+
+// The key GetKeyValue opens is closed even when the registry throws.
+struct ThrowingRegistry : ScriptedRegistry {
+  long RegQueryValueExA(RegKey, const char*, std::uint32_t*, std::uint32_t*, unsigned char*,
+                        std::uint32_t*) override {
+    throw std::bad_alloc();
+  }
+};
+
+TEST(GetKeyValue, ClosesTheKeyWhenTheRegistryThrows) {
+  ThrowingRegistry reg;
+  reg.SetValue("K", "V", {1, "x"});
+  std::string val;
+  EXPECT_THROW(GetKeyValue(reg, kHkeyLocalMachine, "K", "V", val), std::bad_alloc);
+  EXPECT_EQ(reg.open_keys(), 0);
+}
+
+// A system without a registry: the about box tells that the tool is not there.
+struct NoRegistrySystem : RecordingSystem {
+  Registry& registry() override { return none; }
+  EmptyRegistry none;
+};
+
+TEST(StartSysInfo, WithoutARegistryShowsTheMessage) {
+  NoRegistrySystem sys;
+  HeadlessToolkit tk(sys.clock);
+  Runtime rt(tk, sys, kLcarsFontFacts);
+  frmAbout& about = rt.NewForm<frmAbout>();
+  rt.Show(about);
+  tk.Click(about, "cmdSysInfo");
+  ASSERT_EQ(tk.boxes.size(), 1u);
+  EXPECT_EQ(tk.boxes[0].text, "System Information Is Unavailable At This Time");
+  EXPECT_TRUE(sys.started.empty());
+}
+
+constexpr ControlSpec kTwoOnTabOne[] = {Button("A", "a", 0, 0, 1, 1, 1),
+                                        Button("B", "b", 0, 0, 1, 1, 1)};
+constexpr ControlSpec kNoSuchFrame[] = {Button("A", "a", 0, 0, 1, 1, 1).In("Frame9")};
+constexpr ControlSpec kSameName[] = {Label("A", "a", 0, 0, 1, 1, 1),
+                                     Label("A", "b", 0, 0, 1, 1, 2)};
+constexpr ControlSpec kArray[] = {Line("L", 0, 0, 1, 1, 0).Member(1),
+                                  Line("L", 0, 0, 1, 1, 0).Member(0), Frame("F", "", 0, 0, 1, 1, 0),
+                                  Button("B", "", 0, 0, 1, 1, 1).In("F")};
+static_assert(!ValidTable(kTwoOnTabOne));
+static_assert(!ValidTable(kNoSuchFrame));
+static_assert(!ValidTable(kSameName));
+static_assert(ValidTable(kArray));
+struct Probe;
+constexpr Handler<Probe> kMisspelt[] = {{"Buton", Event::Click, nullptr}};
+constexpr Handler<Probe> kClickOnTimer[] = {{"T", Event::Click, nullptr}};
+constexpr ControlSpec kWithTimer[] = {Button("Button", "", 0, 0, 1, 1, 0), Timer("T", 100, 0, 0)};
+static_assert(!HandlersMatch(kMisspelt, kWithTimer));
+static_assert(!HandlersMatch(kClickOnTimer, kWithTimer));
+
+}  // namespace
+}  // namespace qvl::test
