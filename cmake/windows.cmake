@@ -21,7 +21,13 @@ foreach(icon qvlfest about)
 endforeach()
 add_custom_target(qvl_icons DEPENDS ${ICON_DIR}/qvlfest.ico ${ICON_DIR}/about.ico)
 
-add_library(qvl_win32 STATIC app/win32/win32_toolkit.cpp)
+add_library(qvl_win32 STATIC
+  app/win32/controls.cpp
+  app/win32/fonts.cpp
+  app/win32/form_window.cpp
+  app/win32/gdi_canvas.cpp
+  app/win32/win32_system.cpp
+  app/win32/win32_toolkit.cpp)
 target_link_libraries(qvl_win32 PUBLIC qvl_core user32 gdi32)
 
 # Small and self-contained: size flags for the product, static runtime from

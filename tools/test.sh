@@ -23,7 +23,7 @@ trap wine_down EXIT
 QVL_FORCE_XVFB=1 wine_up "$PWD/build/windows" 144
 echo "Windows forms at 144 DPI:"
 QVL_EXPECT_DPI=144 wine build/windows/tests/win32/qvl_win32_tests.exe \
-  --gtest_filter='Win32Layout.*:Win32Windows.*:Win32Countdown.Sentence*' --gtest_brief=1
+  --gtest_filter='Win32Layout.*:Win32Windows.*:Win32Countdown.Sentence*:Win32Countdown.Graphics*:Win32About.Etched*' --gtest_brief=1
 wine_down
 
 QVL_FORCE_XVFB=1 wine_up "$PWD/build/windows" 96

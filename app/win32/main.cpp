@@ -1,5 +1,6 @@
 // Start-up: the runtime creates, loads and shows the countdown window, then
 // waits for events. The command line is not read.
+#include "app/win32/win32_system.h"
 #include "app/win32/win32_toolkit.h"
 #include "countdown/main_form.h"
 
@@ -10,8 +11,9 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   constexpr qvl::Variant kVariant =
       QVLFEST_PLAIN_FONT ? qvl::Variant::PlainFont : qvl::Variant::LcarsFont;
+  qvl::Win32System system;
   qvl::Win32Toolkit toolkit;
-  qvl::Runtime runtime(toolkit, qvl::FactsOf(kVariant));
+  qvl::Runtime runtime(toolkit, system, qvl::FactsOf(kVariant));
   try {
     runtime.Show(runtime.NewForm<qvl::Main>());
   } catch (const std::exception& e) {

@@ -28,4 +28,21 @@
 
 #ifndef RC_INVOKED
 #include <shellapi.h>
+
+#include <string>
+#include <string_view>
+
+namespace qvl {
+
+// The forms' texts are UTF-8; windows take UTF-16.
+inline std::wstring Widen(std::string_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  std::wstring out(n, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), n);
+  return out;
+}
+
+}  // namespace qvl
 #endif

@@ -4,6 +4,14 @@
 //   probe rect <title> <control>    prints the control's screen rectangle
 //   probe visible <title> <control> exit 0 if the control is shown
 //   probe gone <title>              waits until no such window is left
+//   probe a11y <title> <control> <name>
+//                                   the control's accessible name (MSAA, as a
+//                                   screen reader asks for it) is <name>; on
+//                                   Windows its role is static text or push
+//                                   button too (Wine reports every one as a client)
+//   probe a11y-sentence <title>     Final's accessible name is the sentence due now
+#include <oleacc.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -87,11 +95,63 @@ std::string SentenceAt(const qvl::LocalTime& t) {
   return main["Final"].Caption();
 }
 
-int Sentence(HWND form) {
+// mingw-w64's static IID_IAccessible is unusable; the GUID spelt out.
+constexpr GUID kIAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+struct Accessible {
+  std::string name;
+  long role = 0;
+  bool found = false;
+};
+
+Accessible AccessibleOf(HWND h) {
+  Accessible out;
+  IAccessible* acc = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(h, OBJID_CLIENT, kIAccessible,
+                                        reinterpret_cast<void**>(&acc))))
+    return out;
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  if (SUCCEEDED(acc->get_accName(self, &name)) && name) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, name, -1, nullptr, 0, nullptr, nullptr);
+    out.name.resize(n > 0 ? n - 1 : 0);
+    WideCharToMultiByte(CP_UTF8, 0, name, -1, out.name.data(), n, nullptr, nullptr);
+    SysFreeString(name);
+    out.found = true;
+  }
+  VARIANT role;
+  VariantInit(&role);
+  if (SUCCEEDED(acc->get_accRole(self, &role)) && role.vt == VT_I4) out.role = role.lVal;
+  acc->Release();
+  return out;
+}
+
+bool UnderWine() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+int A11y(HWND target, const std::string& expected) {
+  const Accessible a = AccessibleOf(target);
+  char cls[32] = {};
+  GetClassNameA(target, cls, sizeof cls);
+  const long want_role = lstrcmpiA(cls, "Static") == 0   ? ROLE_SYSTEM_STATICTEXT
+                         : lstrcmpiA(cls, "Button") == 0 ? ROLE_SYSTEM_PUSHBUTTON
+                                                         : 0;
+  const bool role_ok = UnderWine() || !want_role || a.role == want_role;
+  std::printf("accessible %s \"%s\", role %ld\n", cls, a.name.c_str(), a.role);
+  return a.found && a.name == expected && role_ok ? 0 : 1;
+}
+
+template <class Read>
+int Sentence(HWND form, Read read) {
   HWND final = Control(form, "Final");
   if (!final) return std::puts("no Final"), 1;
-  for (int waited = 0; Text(final) == "Label2" && waited < 5000; waited += 50) Sleep(50);
-  const std::string shown = Text(final);
+  for (int waited = 0; read(final) == "Label2" && waited < 5000; waited += 50) Sleep(50);
+  const std::string shown = read(final);
   SYSTEMTIME st;
   GetLocalTime(&st);
   const long long now =
@@ -121,11 +181,14 @@ int main(int argc, char** argv) {
   }
   HWND form = WaitForWindow(argv[2], 20000);
   if (!form) return std::printf("no window \"%s\"\n", argv[2]), 1;
-  if (verb == "sentence") return Sentence(form);
+  if (verb == "sentence") return Sentence(form, Text);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (verb == "a11y-sentence") return Sentence(form, [](HWND h) { return AccessibleOf(h).name; });
   if (argc < 4) return 2;
   HWND target = std::strcmp(argv[3], "-") == 0 ? form : Control(form, argv[3]);
   if (!target) return std::printf("no control %s\n", argv[3]), 1;
   if (verb == "visible") return IsWindowVisible(target) ? 0 : 1;
+  if (verb == "a11y" && argc >= 5) return A11y(target, argv[4]);
   if (verb == "rect") {
     RECT rc;
     GetWindowRect(target, &rc);

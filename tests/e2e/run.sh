@@ -54,6 +54,12 @@ for name in "QVLFEST" "QVLFEST (Non-LCARS)"; do
   wine "$build/$name.exe" >/dev/null 2>&1 &
   pid=$!
   check "its window shows the sentence due now" probe sentence "$main_title"
+  check "a screen reader reads the sentence due now" probe a11y-sentence "$main_title"
+  check "a screen reader reads the title strip" probe a11y "$main_title" Label2 "  Time until Quorvell Fest"
+  for b in "Command3|Menu" "Command4|X" "Command5|duckduckgo.com" "Command6|Official QVL Fest website" \
+           "Command7|QVL Fest Facebook Page" "Command8|About this program"; do
+    check "a screen reader reads the button ${b#*|}" probe a11y "$main_title" "${b%%|*}" "${b#*|}"
+  done
   check "the menu panel starts hidden" bash -c "! wine '$build/tests/win32/qvl_probe.exe' visible '$main_title' Frame1"
   check "countdown screenshot" shot "$main_title" "$name countdown.png"
   check "dragged by its title strip" drag "$main_title"
@@ -72,6 +78,8 @@ for name in "QVLFEST" "QVLFEST (Non-LCARS)"; do
   else
     check "the red label" probe visible "About QVLFEST" "text:NON LCARS FONT VERSION"
   fi
+  check "a screen reader reads System Info..." probe a11y "About QVLFEST" "text:&System Info..." "System Info..."
+  check "a screen reader reads the version" probe a11y "About QVLFEST" "text:$version" "$version"
   check "OK clicked" click "About QVLFEST" "text:OK"
   check "the about box closes" probe gone "About QVLFEST"
   for key in Escape Return; do

@@ -129,7 +129,16 @@ TEST(Executables, IconHasThreeImages) {
       EXPECT_EQ(header->biBitCount, expected[i].bits);
     }
     EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST), nullptr);
-    EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(2), RT_GROUP_ICON), nullptr)
+    // One icon only; the about box's picture is plain data.
+    int groups = 0;
+    EnumResourceNamesW(
+        module, RT_GROUP_ICON,
+        [](HMODULE, LPCWSTR, LPWSTR, LONG_PTR n) -> BOOL {
+          return ++*reinterpret_cast<int*>(n), TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&groups));
+    EXPECT_EQ(groups, 1);
+    EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(2), RT_RCDATA), nullptr)
         << "the about box's picture";
     FreeLibrary(module);
   }

@@ -1,8 +1,12 @@
 // The system-information button against Wine's real registry and its own
 // msinfo32.exe. Values are written with reg.exe and removed afterwards.
+#include <objbase.h>
+
 #include <cstdio>
+#include <thread>
 
 #include "about/frm_about.h"
+#include "app/win32/win32_system.h"
 #include "win32_harness.h"
 
 namespace qvl::test {
@@ -77,7 +81,8 @@ class SysInfoTest : public ::testing::Test {
   // Presses "System Info..." in a new about box; returns the image of the
   // tool that started, empty if none did, and the message boxes seen.
   std::string Press(std::vector<BoxWatcher::Seen>& boxes) {
-    Win32Program p({2027, 4, 21, 10, 20, 30});
+    Win32System system;
+    Win32Program p({2027, 4, 21, 10, 20, 30}, Variant::LcarsFont, &system);
     p.Click(p.Child("Command8"));
     frmAbout& about = *p.runtime.FormsOf<frmAbout>().at(0);
     BoxWatcher watcher;
@@ -163,6 +168,19 @@ TEST_F(SysInfoTest, PathWithBlanksStartsOnlyTheIntendedProgram) {
       },
       reinterpret_cast<LPARAM>(&tools));
   EXPECT_EQ(tools, 1);
+}
+
+// Opening an address first makes the thread a single-threaded COM apartment,
+// as the shell asks of its callers.
+TEST(Win32System, OpeningAnAddressInitialisesComForTheThread) {
+  HRESULT again = S_OK;
+  std::thread([&] {
+    Win32System system;
+    system.OpenAddress("https://www.example.invalid/");
+    again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(again)) CoUninitialize();
+  }).join();
+  EXPECT_EQ(again, RPC_E_CHANGED_MODE);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/headless/recording_system.h"
 #include "app/win32/win32_toolkit.h"
 #include "countdown/main_form.h"
 
@@ -69,11 +70,26 @@ struct BoxWatcher {
   std::vector<Seen> seen;
 };
 
+// The real toolkit, with the message boxes it shows written down.
+struct RecordingWin32Toolkit : Win32Toolkit {
+  struct Box {
+    std::string text, title;
+    int style;
+  };
+  int ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
+                     const BoxStyle& style) override {
+    boxes.push_back({std::string(text), std::string(title), EncodeBoxStyle(style)});
+    return Win32Toolkit::ShowMessageBox(owner, text, title, style);
+  }
+  std::vector<Box> boxes;
+};
+
 struct Win32Program {
-  explicit Win32Program(LocalTime start, Variant variant = Variant::LcarsFont)
-      : now(start),
-        tk(Win32Toolkit::Options{[this] { return now; }, true}),
-        runtime(tk, FactsOf(variant)) {
+  // With `system`, the program reaches that system instead of the recording one.
+  explicit Win32Program(LocalTime start, Variant variant = Variant::LcarsFont,
+                        System* system = nullptr)
+      : runtime(tk, system ? *system : sys, FactsOf(variant)) {
+    sys.SetClock(start);
     main = &runtime.NewForm<Main>();
     runtime.Show(*main);
     tk.Pump();
@@ -106,8 +122,8 @@ struct Win32Program {
     tk.Pump();
   }
 
-  LocalTime now;
-  Win32Toolkit tk;
+  RecordingSystem sys;
+  RecordingWin32Toolkit tk;
   Runtime runtime;
   Main* main;
 };

@@ -1,0 +1,59 @@
+#include "app/win32/fonts.h"
+
+#include <map>
+#include <string>
+
+#include "app/font_choice.h"
+#include "app/geometry.h"
+
+namespace qvl {
+
+namespace {
+
+bool FaceInstalledOnSystem(std::string_view face) {
+  static std::map<std::string, bool, std::less<>> known;
+  if (auto it = known.find(face); it != known.end()) return it->second;
+  LOGFONTW lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(lf.lfFaceName, Widen(face).c_str(), LF_FACESIZE);
+  bool found = false;
+  HDC dc = GetDC(nullptr);
+  EnumFontFamiliesExW(
+      dc, &lf,
+      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM p) -> int {
+        *reinterpret_cast<bool*>(p) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return known[std::string(face)] = found;
+}
+
+HFONT Create(const Font& font, int pixels) {
+  const FaceChoice choice = ChooseFace(font.face, FaceInstalledOnSystem);
+  LOGFONTW lf{};
+  lf.lfHeight = -pixels;
+  lf.lfWidth = MulDivRound(pixels, choice.width_percent, 100);  // 0: the face's own width
+  lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfOutPrecision = OUT_TT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;  // the user's own font smoothing
+  lstrcpynW(lf.lfFaceName, Widen(choice.face).c_str(), LF_FACESIZE);
+  return CreateFontIndirectW(&lf);
+}
+
+}  // namespace
+
+HFONT Win32Fonts::Get(const Font& font, int pixels) {
+  for (const Entry& e : fonts_)
+    if (e.font == font && e.pixels == pixels) return e.handle;
+  fonts_.push_back({font, pixels, Create(font, pixels)});
+  return fonts_.back().handle;
+}
+
+void Win32Fonts::Clear() {
+  for (const Entry& e : fonts_) DeleteObject(e.handle);
+  fonts_.clear();
+}
+
+}  // namespace qvl

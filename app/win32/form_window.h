@@ -1,0 +1,52 @@
+// A form's top-level window and the data it keeps, stored once in the
+// window (GWLP_USERDATA) and in the form (Form::native).
+#pragma once
+
+#include <vector>
+
+#include "app/form.h"
+#include "app/win32/fonts.h"
+#include "app/win32/winapi.h"
+
+namespace qvl {
+
+inline constexpr wchar_t kFormClass[] = L"QvlForm";
+inline constexpr int kFirstControlId = 100;
+
+struct FormWindow : NativeWindow {
+  Form* form = nullptr;
+  HWND hwnd = nullptr;
+  std::vector<HWND> controls;  // by control index; none for timers, lines and shapes
+  int dpi = 96;
+  Win32Fonts fonts;      // at `dpi`
+  HWND focus = nullptr;  // restored when the window is activated again
+  int pressed = -1;      // label under a left-button press, for its Click
+};
+
+inline FormWindow* FromForm(const Form& form) {
+  return static_cast<FormWindow*>(form.native);
+}
+inline FormWindow* FromHwnd(HWND hwnd) {
+  return reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+inline int ControlIndex(HWND child) {
+  return GetDlgCtrlID(child) - kFirstControlId;
+}
+
+// Creates the form's window, hidden, with all its child windows; sets
+// form.native. The window owns the FormWindow and deletes it when it goes.
+void CreateFormWindow(Form& form);
+void RegisterFormClass();
+
+// The first control that can take the focus now, by window order.
+HWND FirstFocus(const FormWindow& fw);
+
+void DispatchEvent(FormWindow& fw, int control, Event event);
+
+}  // namespace qvl
+
+namespace qvl {
+// One system timer per form and interval; WM_TIMER hands it to the runtime.
+void StartFormTicker(FormWindow& fw, int interval_ms);
+void StopFormTicker(FormWindow& fw, int interval_ms);
+}  // namespace qvl
