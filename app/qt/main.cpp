@@ -1,0 +1,33 @@
+// Start-up on Linux: the runtime creates, loads and shows the countdown
+// window, then waits for events. The command line is not read.
+#include <QApplication>
+
+#include "app/qt/icons.h"
+#include "app/qt/qt_system.h"
+#include "app/qt/qt_toolkit.h"
+#include "countdown/main_form.h"
+
+#ifndef QVLFEST_PLAIN_FONT
+#error "QVLFEST_PLAIN_FONT selects the build variant: 1 plain-font, 0 LCARS-font"
+#endif
+
+int main(int, char** argv) {
+  constexpr qvl::Variant kVariant =
+      QVLFEST_PLAIN_FONT ? qvl::Variant::PlainFont : qvl::Variant::LcarsFont;
+  const qvl::AppFacts& facts = qvl::FactsOf(kVariant);
+  static int qt_argc = 1;  // arguments change nothing, Qt's own included
+  QApplication app(qt_argc, argv);
+  QApplication::setApplicationName(QString::fromUtf8(facts.title.data(), facts.title.size()));
+  QApplication::setApplicationVersion(
+      QStringLiteral("%1.%2.%3").arg(facts.major).arg(facts.minor).arg(facts.revision));
+  QGuiApplication::setDesktopFileName(QStringLiteral(QVLFEST_DESKTOP_ID));
+  QApplication::setWindowIcon(qvl::ProgramIcon());
+  QApplication::setQuitOnLastWindowClosed(false);  // the runtime says when
+
+  qvl::QtSystem system;
+  qvl::QtToolkit toolkit;
+  qvl::Runtime runtime(toolkit, system, facts);
+  runtime.Show(runtime.NewForm<qvl::Main>());
+  if (runtime.ended() || runtime.Forms().empty()) return 0;
+  return app.exec();
+}

@@ -1,0 +1,75 @@
+#include "app/qt/qt_canvas.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPalette>
+#include <algorithm>
+#include <cmath>
+
+#include "app/colors.h"
+#include "app/font_choice.h"
+
+namespace qvl {
+
+QColor QtColor(PaintColor color) {
+  if (!color.system) return QColor(Red(color.value), Green(color.value), Blue(color.value));
+  const QPalette palette = QGuiApplication::palette();
+  switch (color.value) {
+    case kSysActiveCaption:
+      return palette.color(QPalette::Active, QPalette::Highlight);
+    case kSysCaptionText:
+      return palette.color(QPalette::Active, QPalette::HighlightedText);
+    case kSysActiveBorder:
+      return palette.color(QPalette::Midlight);
+    case kSysButtonFace:
+      return palette.color(QPalette::Button);
+    case kSysButtonText:
+      return palette.color(QPalette::ButtonText);
+    case kSysWindowText:
+      return palette.color(QPalette::WindowText);
+    default:
+      return palette.color(QPalette::Window);
+  }
+}
+
+QFont QtFonts::Get(const Font& font, int pixels) {
+  for (const Entry& e : fonts_)
+    if (e.font == font && e.pixels == pixels) return e.qfont;
+  const FaceChoice choice = ChooseFace(font.face, [](std::string_view face) {
+    return QFontDatabase::hasFamily(QString::fromUtf8(face.data(), static_cast<int>(face.size())));
+  });
+  QFont q(QString::fromStdString(choice.face));
+  q.setPixelSize(pixels);
+  q.setBold(font.bold);
+  if (choice.width_percent > 0) {
+    // Squeezed to an average character width of that share of the height.
+    const double natural = QFontMetricsF(q).averageCharWidth();
+    const double wanted = pixels * choice.width_percent / 100.0;
+    if (natural > 0)
+      q.setStretch(std::clamp(static_cast<int>(std::lround(100 * wanted / natural)), 1, 4000));
+  }
+  fonts_.push_back({font, pixels, q});
+  return fonts_.back().qfont;
+}
+
+void QtCanvas::Fill(const PixelRect& r, PaintColor color) {
+  painter_.fillRect(QRect(r.left, r.top, r.width(), r.height()), QtColor(color));
+}
+
+void QtCanvas::Text(const PixelRect& box, std::string_view text, const Font& font, int font_px,
+                    PaintColor color, unsigned flags) {
+  painter_.setFont(fonts_.Get(font, font_px));
+  painter_.setPen(QtColor(color));
+  int align = Qt::AlignLeft | Qt::AlignTop;
+  if (flags & kWordBreak) align |= Qt::TextWordWrap;
+  painter_.drawText(QRect(box.left, box.top, box.width(), box.height()), align,
+                    QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+}
+
+void QtCanvas::SlantedLine(PixelPoint from, PixelPoint to, int pen, PaintColor color) {
+  painter_.setPen(QPen(QtColor(color), pen));
+  painter_.drawLine(from.x, from.y, to.x, to.y);
+}
+
+}  // namespace qvl

@@ -1,0 +1,38 @@
+#include "app/qt/qt_system.h"
+
+#include <sys/stat.h>
+
+#include <QDesktopServices>
+#include <QProcess>
+#include <QUrl>
+#include <ctime>
+
+namespace qvl {
+
+LocalTime QtSystem::Now() {
+  const std::time_t now = std::time(nullptr);
+  std::tm t{};
+  localtime_r(&now, &t);
+  return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
+}
+
+void QtSystem::OpenAddress(std::string_view address) {
+  QDesktopServices::openUrl(
+      QUrl(QString::fromUtf8(address.data(), static_cast<int>(address.size()))));
+}
+
+// The path is the program, started with no arguments and no shell between.
+bool QtSystem::StartProgram(std::string_view path) {
+  if (path.empty()) return false;
+  return QProcess::startDetached(QString::fromUtf8(path.data(), static_cast<int>(path.size())), {});
+}
+
+bool QtSystem::IsOrdinaryFile(std::string_view path) {
+  const std::string p(path);
+  struct stat st {};
+  if (stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  const auto slash = p.find_last_of('/');
+  return p[slash == std::string::npos ? 0 : slash + 1] != '.';
+}
+
+}  // namespace qvl

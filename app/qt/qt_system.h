@@ -1,0 +1,24 @@
+// The operating system on Linux: the local clock, the desktop's default
+// browser (xdg-open), starting a program, files, and the registry view that
+// finds a system-information tool on PATH.
+#pragma once
+
+#include "app/posix/tool_registry.h"
+#include "app/system.h"
+
+namespace qvl {
+
+class QtSystem : public System {
+ public:
+  LocalTime Now() override;
+  void OpenAddress(std::string_view address) override;
+  bool StartProgram(std::string_view path) override;
+  // A regular file whose name does not start with a dot (hidden).
+  bool IsOrdinaryFile(std::string_view path) override;
+  Registry& registry() override { return registry_; }
+
+ private:
+  ToolRegistry registry_;
+};
+
+}  // namespace qvl

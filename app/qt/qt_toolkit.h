@@ -1,0 +1,34 @@
+// The Linux toolkit on Qt 6 Widgets: every form a top-level widget and every
+// control of its table a real widget, laid out and painted by the shared
+// rules in logical pixels.
+#pragma once
+
+#include "app/toolkit.h"
+
+class QWidget;
+
+namespace qvl {
+
+class QtToolkit : public Toolkit {
+ public:
+  void CreateWindowFor(Form& form) override;
+  void ShowWindowFor(Form& form) override;
+  void DestroyWindowFor(Form& form) override;
+  void SetText(Form& form, int control, std::string_view text) override;
+  void SetVisible(Form& form, int control, bool visible) override;
+  void StartTicker(Form& form, int interval_ms) override;
+  void StopTicker(Form& form, int interval_ms) override;
+  void DragWindow(Form& form) override;
+  int ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
+                     const BoxStyle& style) override;
+  void Quit() override;
+  bool quit_requested() const { return quit_; }
+
+  static QWidget* WindowOf(const Form& form);
+  static QWidget* ControlWidget(const Form& form, int control);
+
+ private:
+  bool quit_ = false;
+};
+
+}  // namespace qvl
