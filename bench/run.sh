@@ -1,83 +1,146 @@
 #!/usr/bin/env bash
-# The countdown window's cost beside the least Win32 program that does the
-# same visible job (bench/baseline), under Wine in one Xvfb. Runs the three
-# programs in turn, RUNS times, and prints for each figure the medians and
-# their ratio; writes bench/results.md. Then the native micro-benchmarks.
-#   bash bench/run.sh            RUNS=5 CPU_SECONDS=60 by default
+# The countdown window's cost beside the least program that does the same
+# visible job, on each platform: under Wine against bench/baseline (Win32),
+# and natively against bench/qt_baseline (Qt 6), each in an Xvfb of its own.
+# Runs the programs of a platform in turn, RUNS times, and writes for each
+# figure the medians and their ratio to bench/results.md (a platform not run
+# keeps its previous section). Then the native micro-benchmarks.
+#   bash bench/run.sh      RUNS=5 CPU_SECONDS=60 PLATFORMS="windows linux" by default
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-5}
 cpu_seconds=${CPU_SECONDS:-60}
+platforms=${PLATFORMS:-windows linux}
 bash tools/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)" \
-  --target qvlfest_lcars qvlfest_plain qvl_bench_baseline qvl_bench_driver
-build="$PWD/build/windows"
-winpath() { echo "Z:${1//\//\\}"; }
-
-source tools/wine-session.sh
-trap wine_down EXIT
-QVL_FORCE_XVFB=1 wine_up "$build"
+raw=$(mktemp)
+results=bench/results.md
 
 # Nanoseconds that all threads of a process have spent on a CPU, user and
 # system together (schedstat, finer than the clock ticks of /proc/pid/stat).
 cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{n += $1} END {printf "%.0f", n}'; }
-
-programs=("qvl_bench_baseline|qvl baseline" "QVLFEST|time until qvlfest" \
-          "QVLFEST (Non-LCARS)|time until qvlfest")
-raw=$(mktemp)
-for run in $(seq "$runs"); do
-  for entry in "${programs[@]}"; do
-    name=${entry%%|*} title=${entry#*|}
-    exe="$build/$name.exe"
-    # The started program inherits the driver's output: a file, not a pipe,
-    # so that nothing waits for the program to end.
-    wine "$build/qvl_bench_driver.exe" "$(winpath "$exe")" "$title" >"$raw.ms" </dev/null
-    ms=$(tr -d '\r' <"$raw.ms")
-    pid=$(pgrep -n -f "\\\\${name//[()]/.}\\.exe\$")
-    c0=$(cpu_ns "$pid")
-    sleep "$cpu_seconds"
-    c1=$(cpu_ns "$pid")
-    hwm=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
-    wine "$build/qvl_bench_driver.exe" close "$title" >/dev/null </dev/null || kill "$pid"
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill "$pid" 2>/dev/null || true
-    while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
-    cpu_ms=$(awk -v a="$c0" -v b="$c1" 'BEGIN {printf "%.1f", (b - a) / 1e6}')
-    size=$(stat -c %s "$exe")
-    echo "$name|$ms|$cpu_ms|$hwm|$size" >>"$raw"
-    echo "run $run $name: start-up ${ms} ms, CPU ${cpu_ms} ms in ${cpu_seconds} s, peak ${hwm} KiB"
-  done
-done
-
+stop() {  # stop <pid>: ends a program, waiting for it to go
+  kill "$1" 2>/dev/null || true
+  while kill -0 "$1" 2>/dev/null; do sleep 0.1; done
+}
 median() {  # median of column $2 for program $1
   awk -F'|' -v n="$1" -v c="$2" '$1 == n {print $c}' "$raw" | sort -g |
     awk '{v[NR] = $1} END {print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2)}'
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf (b > 0 ? "%.2f" : "n/a"), (b > 0 ? a / b : 0)}'; }
-
-{
-  echo "# Benchmark: the countdown window against the least Win32 program"
-  echo
-  echo "Machine: $(nproc) cores, $(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo)," \
-       "$(free -g | awk '/Mem:/ {print $2}') GiB; $(wine --version); Xvfb; $(date -u +%Y-%m-%d)."
-  echo "Medians of $runs interleaved runs; CPU time is user + system of the program's own"
-  echo "process over $cpu_seconds s after start-up; the peak working set is the process's"
-  echo "VmHWM under Wine, which includes Wine's own libraries for both programs."
-  echo
+table() {  # table <baseline> <programs...>
+  local baseline=$1 name fig label col p b
+  shift
   echo "| Figure | Program | Product | Baseline | Ratio |"
   echo "|---|---|---|---|---|"
-  for name in "QVLFEST" "QVLFEST (Non-LCARS)"; do
-    for fig in "Start-up (ms)|2" "CPU time over ${cpu_seconds} s (ms)|3" "Peak working set (KiB)|4" \
+  for name in "$@"; do
+    for fig in "Start-up (ms)|2" "CPU time over ${cpu_seconds} s (ms)|3" "Peak resident memory (KiB)|4" \
                "Executable size (bytes)|5"; do
       label=${fig%%|*} col=${fig#*|}
-      p=$(median "$name" "$col") b=$(median qvl_bench_baseline "$col")
-      echo "| $label | $name.exe | $p | $b | $(ratio "$p" "$b") |"
+      p=$(median "$name" "$col") b=$(median "$baseline" "$col")
+      echo "| $label | $name | $p | $b | $(ratio "$p" "$b") |"
     done
   done
-} >bench/results.md
-cat bench/results.md
-rm -f "$raw" "$raw.ms"
+}
+record() {  # record <name> <ms> <pid> <executable> [<other pid whose CPU counts>]
+  local c0 c1 o0=0 o1=0 hwm cpu_ms
+  c0=$(cpu_ns "$3"); [ -n "${5:-}" ] && o0=$(cpu_ns "$5")
+  sleep "$cpu_seconds"
+  c1=$(cpu_ns "$3"); [ -n "${5:-}" ] && o1=$(cpu_ns "$5")
+  hwm=$(awk '/VmHWM/ {print $2}' "/proc/$3/status")
+  cpu_ms=$(awk -v a="$c0" -v b="$c1" -v c="$o0" -v d="$o1" 'BEGIN {printf "%.1f", (b - a + d - c) / 1e6}')
+  echo "$1|$2|$cpu_ms|$hwm|$(stat -c %s "$4")" >>"$raw"
+  echo "run $run $1: start-up $2 ms, CPU $cpu_ms ms in $cpu_seconds s, peak $hwm KiB"
+}
+section() {  # section <title>: the section of that title in the present results, if any
+  [ -f "$results" ] && awk -v t="## $1" '$0 == t {on = 1} on && /^## / && $0 != t {on = 0} on' "$results"
+}
+
+windows() {
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows -j "$(nproc)" \
+    --target qvlfest_lcars qvlfest_plain qvl_bench_baseline qvl_bench_driver
+  local build="$PWD/build/windows" entry name title exe ms pid
+  winpath() { echo "Z:${1//\//\\}"; }
+  source tools/wine-session.sh
+  QVL_FORCE_XVFB=1 wine_up "$build"
+  for run in $(seq "$runs"); do
+    for entry in "qvl_bench_baseline|qvl baseline" "QVLFEST|time until qvlfest" \
+                 "QVLFEST (Non-LCARS)|time until qvlfest"; do
+      name=${entry%%|*} title=${entry#*|} exe="$build/$name.exe"
+      # The started program inherits the driver's output: a file, not a pipe,
+      # so that nothing waits for the program to end.
+      wine "$build/qvl_bench_driver.exe" "$(winpath "$exe")" "$title" >"$raw.ms" </dev/null
+      ms=$(tr -d '\r' <"$raw.ms")
+      pid=$(pgrep -n -f "\\\\${name//[()]/.}\\.exe\$")
+      record "$name.exe" "$ms" "$pid" "$exe"
+      wine "$build/qvl_bench_driver.exe" close "$title" >/dev/null </dev/null || true
+      for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+      stop "$pid"
+    done
+  done
+  wine_down
+  {
+    echo "## Windows, under Wine"
+    echo
+    echo "$(wine --version) in Xvfb. Against \`bench/baseline\`, the least Win32 program with"
+    echo "the same visible job. CPU time is the program's own process; the peak is its VmHWM,"
+    echo "which includes Wine's own libraries for both programs."
+    echo
+    table qvl_bench_baseline.exe QVLFEST.exe "QVLFEST (Non-LCARS).exe"
+    echo
+  } >"$raw.windows"
+}
+
+linux() {
+  cmake --preset linux >/dev/null
+  cmake --build --preset linux -j "$(nproc)" \
+    --target qvlfest_linux_lcars qvlfest_linux_plain qvl_qt_baseline qvl_linux_driver
+  local build="$PWD/build/linux" n xvfb entry name title ms pid
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  export DISPLAY=":$n" XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  for run in $(seq "$runs"); do
+    for entry in "qvl_qt_baseline|qvl baseline" "qvlfest|time until qvlfest" \
+                 "qvlfest-non-lcars|time until qvlfest"; do
+      name=${entry%%|*} title=${entry#*|}
+      read -r ms pid < <("$build/qvl_linux_driver" "$build/$name" "$title")
+      record "$name" "$ms" "$pid" "$build/$name" "$xvfb"
+      stop "$pid"
+    done
+  done
+  kill "$xvfb"
+  {
+    echo "## Linux, native"
+    echo
+    echo "Qt $(dpkg-query -W -f='${Version}' libqt6core6 | cut -d+ -f1) on Xvfb. Against \`bench/qt_baseline\`, the least Qt 6 program"
+    echo "with the same visible job, built with the same flags. Start-up runs until the"
+    echo "sentence's colour is on screen; CPU time is the program's and the X server's."
+    echo
+    table qvl_qt_baseline qvlfest qvlfest-non-lcars
+    echo
+  } >"$raw.linux"
+}
+
+for p in $platforms; do "$p"; done
+[ -f "$raw.windows" ] || section "Windows, under Wine" >"$raw.windows"
+[ -f "$raw.linux" ] || section "Linux, native" >"$raw.linux"
+{
+  echo "# Benchmark: the countdown window against the least program with its job"
+  echo
+  echo "Machine: $(nproc) cores, $(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo)," \
+       "$(free -g | awk '/Mem:/ {print $2}') GiB; $(date -u +%Y-%m-%d). Medians of $runs"
+  echo "interleaved runs; CPU time over $cpu_seconds s after start-up. Target: no ratio above 1.25"
+  echo "(the size is a static C++ runtime against none, and is not held to it)."
+  echo
+  cat "$raw.windows" "$raw.linux"
+} >"$results.new"
+mv "$results.new" "$results"
+cat "$results"
+rm -f "$raw" "$raw".*
 
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)"

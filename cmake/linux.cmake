@@ -41,3 +41,10 @@ endfunction()
 
 qvl_linux_program(qvlfest_linux_lcars "qvlfest" 0)
 qvl_linux_program(qvlfest_linux_plain "qvlfest-non-lcars" 1)
+
+# The benchmark's yardstick, built with the product's flags, and its driver.
+add_executable(qvl_qt_baseline bench/qt_baseline/baseline.cpp)
+target_link_libraries(qvl_qt_baseline PRIVATE Qt6::Widgets)
+find_package(X11 REQUIRED)
+add_executable(qvl_linux_driver bench/linux_driver.cpp)
+target_link_libraries(qvl_linux_driver PRIVATE X11::X11)

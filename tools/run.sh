@@ -1,26 +1,68 @@
 #!/usr/bin/env bash
-# Builds both programs and starts QVLFEST.exe under Wine on your display.
+# Builds and starts the program on your display: the native Linux program by
+# default, or the one you name:
+#   tools/run.sh                        qvlfest (the LCARS-font build)
+#   tools/run.sh qvlfest-non-lcars      the plain-font build
+#   tools/run.sh QVLFEST.exe            a Windows program, under Wine
+#   tools/run.sh "QVLFEST (Non-LCARS).exe"
 # Without a display it runs in a virtual one, saves a screenshot, says where,
-# and ends it.   tools/run.sh ["QVLFEST (Non-LCARS)"]
+# and ends it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)" --target qvlfest_lcars qvlfest_plain
-name=${1:-QVLFEST}
-build="$PWD/build/windows"
-source tools/wine-session.sh
-if [ -n "${DISPLAY:-}" ]; then
-  wine_up "$build"
-  trap wine_down EXIT
-  wine "$build/$name.exe"
-else
-  wine_up "$build"
-  trap wine_down EXIT
-  wine "$build/$name.exe" >/dev/null 2>&1 &
+name=${1:-qvlfest}
+shots="$PWD/build/screenshots"
+
+virtual_display() {
+  local n
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+}
+
+screenshot() {  # screenshot <pid>: after a moment, the screen's corner, then the end
   sleep 3
-  shot="$build/screenshots/run-$name.png"
-  mkdir -p "$build/screenshots"
-  import -window root -crop 640x360+0+0 +repage "$shot"
-  echo "No display: $name.exe ran in a virtual one. Screenshot: $shot"
-fi
+  mkdir -p "$shots"
+  local shot="$shots/run-$name.png"
+  import -window root -crop 640x400+0+0 +repage "$shot"
+  kill "$1" 2>/dev/null || true
+  echo "No display: $name ran in a virtual one. Screenshot: $shot"
+}
+
+case "$name" in
+  qvlfest | qvlfest-non-lcars)
+    cmake --preset linux >/dev/null
+    cmake --build --preset linux -j "$(nproc)" --target qvlfest_linux_lcars qvlfest_linux_plain
+    program="$PWD/build/linux/$name"
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+      exec "$program"
+    fi
+    virtual_display
+    export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+    "$program" >/dev/null 2>&1 &
+    screenshot $!
+    kill "$xvfb"
+    ;;
+  *.exe)
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows -j "$(nproc)" --target qvlfest_lcars qvlfest_plain
+    build="$PWD/build/windows"
+    source tools/wine-session.sh
+    wine_up "$build"
+    trap wine_down EXIT
+    if [ -n "${DISPLAY:-}" ] && [ -z "${QVL_XVFB_PID:-}" ]; then
+      wine "$build/$name"
+    else
+      wine "$build/$name" >/dev/null 2>&1 &
+      screenshot $!
+    fi
+    ;;
+  *)
+    echo "usage: tools/run.sh [qvlfest | qvlfest-non-lcars | QVLFEST.exe | \"QVLFEST (Non-LCARS).exe\"]" >&2
+    exit 2
+    ;;
+esac

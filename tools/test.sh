@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test: the forms natively (plain, then under AddressSanitizer and
-# UndefinedBehaviorSanitizer), then the Windows programs under Wine at 96 and
-# 144 DPI, then end to end with the real executables.
+# UndefinedBehaviorSanitizer); the Linux programs in-process at scales 1 and
+# 1.5, then end to end on X and Wayland; the Windows programs under Wine at 96
+# and 144 DPI, then end to end with the real executables.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -14,6 +15,11 @@ ctest --preset native -j "$jobs"
 cmake --preset native-sanitize >/dev/null
 cmake --build --preset native-sanitize -j "$jobs"
 ctest --preset native-sanitize -j "$jobs"
+
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j "$jobs"
+XDG_RUNTIME_DIR=$(mktemp -d) ctest --preset linux
+bash tests/linux/run.sh build/linux
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"

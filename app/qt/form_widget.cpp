@@ -48,8 +48,11 @@ FormWidget::FormWidget(Form& form) : QWidget(nullptr, FlagsOf(form.spec())), for
   CreateChildren(this, {});
 }
 
+// Created front first, which makes the focus chain the tab order; Qt stacks
+// a later sibling above an earlier one, so the stacking is set afterwards.
 void FormWidget::CreateChildren(QWidget* parent, std::string_view container) {
-  for (int i : StackingOrder(form_->spec(), container)) {
+  const std::vector<int> order = StackingOrder(form_->spec(), container);
+  for (int i : order) {
     const Control& c = form_->controls()[i];
     const ControlSpec& s = c.spec();
     QWidget* w = nullptr;
@@ -91,6 +94,8 @@ void FormWidget::CreateChildren(QWidget* parent, std::string_view container) {
     children_[i] = w;
     if (s.kind == ControlKind::Frame) CreateChildren(w, s.name);
   }
+  for (auto it = order.rbegin(); it != order.rend(); ++it)
+    if (children_[*it]) children_[*it]->raise();
 }
 
 QWidget* FormWidget::FirstFocus() const {

@@ -95,7 +95,15 @@ TEST(QtLayout, EveryFormInBothBuilds) {
     ASSERT_FALSE(p.runtime.FormsOf<BWF2D>().empty());
     CheckLayout(*p.main, v);
     CheckLayout(*p.runtime.FormsOf<BWF2D>()[0], v);
-    CheckLayout(p.About(), v);
+    Form& about = p.About();
+    CheckLayout(about, v);
+    // Buttons stand in front of the title strip; "DISCLAIMER:" in front of
+    // the disclaimer it shares a line with.
+    QWidget* main = QtToolkit::WindowOf(*p.main);
+    EXPECT_EQ(main->childAt(210, 10), p.Child(*p.main, "Command3"));
+    EXPECT_EQ(main->childAt(245, 10), p.Child(*p.main, "Command4"));
+    const QPoint disclaimer = p.Child(about, "Label3")->geometry().topLeft() + QPoint(2, 2);
+    EXPECT_EQ(QtToolkit::WindowOf(about)->childAt(disclaimer), p.Child(about, "Label3"));
   }
 }
 

@@ -1,0 +1,288 @@
+"""End to end: the Linux programs, started at faked local times, looked at
+through the accessibility bus (as Orca does) and driven with the X pointer
+on a real X server, or through the bus alone under Wayland, where no client
+may drive the pointer.   e2e.py <linux-build-dir> <scratch-dir> x11|wayland"""
+import datetime
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+BUILD, SCRATCH, MODE = sys.argv[1], sys.argv[2], sys.argv[3]
+FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+MAIN = "time until qvlfest"
+failures = passes = 0
+
+
+def check(what, ok):
+    global failures, passes
+    if ok:
+        passes += 1
+        print(f"  ok: {what}")
+    else:
+        failures += 1
+        print(f"  FAILED: {what}")
+    return ok
+
+
+def wait(predicate, seconds=10.0):
+    end = time.time() + seconds
+    while time.time() < end:
+        try:
+            value = predicate()
+            if value:
+                return value
+        except Exception:  # the tree changes under us while windows come and go
+            pass
+        time.sleep(0.1)
+    return None
+
+
+def start(program, at=None, path_first=None, env_extra=None):
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    if at:
+        env.update(LD_PRELOAD=FAKETIME, FAKETIME="@" + at, FAKETIME_DONT_FAKE_MONOTONIC="1")
+    if path_first:
+        env["PATH"] = path_first + ":" + env["PATH"]
+    env.update(env_extra or {})
+    return subprocess.Popen([os.path.join(BUILD, program)], env=env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def app_of(proc):
+    def find():
+        for a in pyatspi.Registry.getDesktop(0):
+            if a is not None and a.get_process_id() == proc.pid:
+                return a
+    return wait(find)
+
+
+def descendants(node):
+    for i in range(node.childCount):
+        child = node[i]
+        if child is None:
+            continue
+        yield child
+        yield from descendants(child)
+
+
+def window(app, title, seconds=10.0):
+    return wait(lambda: next((w for w in app if w is not None and w.name == title), None), seconds)
+
+
+def named(node, name, role=None):
+    return next((d for d in descendants(node)
+                 if d.name == name and (role is None or d.getRoleName() == role)), None)
+
+
+def showing(acc):
+    return acc.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def click(acc):
+    e = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    subprocess.run(["xdotool", "mousemove", str(e.x + e.width // 2), str(e.y + e.height // 2),
+                    "click", "1"], check=True)
+
+
+def x_window(title):
+    out = subprocess.run(["xdotool", "search", "--name", f"^{title}$"], capture_output=True,
+                         text=True).stdout.split()
+    return out[0] if out else None
+
+
+def geometry(wid):
+    info = subprocess.run(["xwininfo", "-id", wid], capture_output=True, text=True).stdout
+    value = {line.split(":")[0].strip(): line.split(":")[1].strip()
+             for line in info.splitlines() if ":" in line}
+    return (int(value["Absolute upper-left X"]), int(value["Absolute upper-left Y"]),
+            int(value["Width"]), int(value["Height"]))
+
+
+def shot(title, file):
+    """The window alone, into the build's screenshots folder."""
+    folder = os.path.join(BUILD, "screenshots")
+    os.makedirs(folder, exist_ok=True)
+    subprocess.run(["import", "-window", x_window(title), os.path.join(folder, file)], check=True)
+
+
+def sentence(t):
+    """The sentence due at local time t, by the countdown's own rules."""
+    if t.month == 6 and t.day > 22:
+        total = 22 - t.day
+    else:
+        festival = datetime.date(t.year, 6, 22)
+        if festival < t.date():
+            festival = datetime.date(t.year + 1, 6, 22)
+        total = (festival - t.date()).days
+    return (f"It is {total} days {24 - t.hour} Hours {60 - t.minute} Minutes "
+            f" and {60 - t.second} Seconds ")
+
+
+def due_now(name, started, at):
+    t0 = datetime.datetime.strptime(at, "%Y-%m-%d %H:%M:%S")
+    elapsed = int(time.time() - started) + 2
+    return any(name == sentence(t0 + datetime.timedelta(seconds=s)) for s in range(elapsed))
+
+
+def drag(wid, strip):
+    x, y, _, _ = geometry(wid)
+    e = strip.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    px, py = e.x + 40, e.y + 8
+    for step in (["mousemove", px, py, "mousedown", 1], ["mousemove", px + 40, py + 20],
+                 ["mousemove", px + 100, py + 60], ["mouseup", 1]):
+        subprocess.run(["xdotool", *map(str, step)], check=True)
+        time.sleep(0.3)
+    return wait(lambda: geometry(wid)[:2] == (x + 100, y + 60), 3) or print(
+        f"    window at {x},{y} went to {geometry(wid)[:2]}")
+
+
+def recorder(folder, name, log):
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, name)
+    with open(path, "w") as f:
+        f.write(f'#!/bin/sh\necho "$@" >> "{log}"\n')
+    os.chmod(path, 0o755)
+
+
+def ends(proc):
+    try:
+        proc.wait(10)
+        return True
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        return False
+
+
+def countdown_window(program, version, red_label, full):
+    print(program)
+    at = "2027-04-21 10:20:30"
+    bin_dir = os.path.join(SCRATCH, "bin-" + program)
+    opened, tools = os.path.join(SCRATCH, program + "-opened"), os.path.join(SCRATCH, program + "-tool")
+    recorder(bin_dir, "xdg-open", opened)
+    started = time.time()
+    proc = start(program, at, path_first=bin_dir)
+    app = app_of(proc)
+    if not check("the program is on the accessibility bus", app):
+        proc.kill()
+        return
+    check("it names itself QVLFEST", app.name == "QVLFEST")
+    main = window(app, MAIN)
+    final = wait(lambda: next(d for d in descendants(main) if d.name.startswith("It is ")))
+    check("a screen reader reads the sentence due now", final and due_now(final.name, started, at))
+    check("a screen reader reads the title strip",
+          named(main, "  Time until Quorvell Fest", "label") is not None)
+    wid = x_window(MAIN)
+    check("the window is 256 x 145", wid and geometry(wid)[2:] == (256, 145))
+    hints = subprocess.run(["xprop", "-id", wid, "_MOTIF_WM_HINTS"], capture_output=True,
+                           text=True).stdout
+    check("it has no frame", "= 0x2, 0x1, 0x0" in hints)
+    shot(MAIN, program + "-countdown.png")
+    menu, about_button = named(main, "Menu", "push button"), named(main, "About this program")
+    check("the menu panel starts hidden", not showing(about_button))
+    click(menu)
+    check("Menu shows the panel", wait(lambda: showing(about_button), 3))
+    click(menu)
+    check("Menu again hides it", wait(lambda: not showing(about_button), 3))
+    if full:
+        strip = named(main, "  Time until Quorvell Fest", "label")
+        check("dragged by its title strip without a window manager", drag(wid, strip))
+        wm = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(1.5)
+        check("dragged by its title strip under openbox", drag(wid, strip))
+        wm.terminate()
+        wm.wait()
+        click(menu)
+        wait(lambda: showing(about_button), 3)
+        click(named(main, "Official QVL Fest website"))
+        check("a link opens through xdg-open",
+              wait(lambda: "duckduckgo.com/?q=Quorvell+Fest" in open(opened).read(), 5))
+        check("and hides the panel", wait(lambda: not showing(about_button), 3))
+    click(menu)
+    wait(lambda: showing(about_button), 3)
+    click(about_button)
+    about = window(app, "About QVLFEST")
+    check("the about box opens", about)
+    if about:
+        time.sleep(0.3)
+        shot("About QVLFEST", program + "-about.png")
+        check(f"it reads {version_text(version)}", named(about, version_text(version), "label"))
+        check("the red label where the build has it",
+              (named(about, "NON LCARS FONT VERSION") is not None) == red_label)
+        sysinfo = named(about, "System Info...", "push button")
+        click(sysinfo)
+        box = window(app, "QVLFEST", 5)
+        check("without a tool, System Info tells so",
+              box and named(box, "System Information Is Unavailable At This Time"))
+        if box:
+            click(named(box, "OK", "push button"))
+            check("the message closes", wait(lambda: window(app, "QVLFEST", 0.1) is None, 5))
+        if full:
+            recorder(bin_dir, "hardinfo", tools)
+            click(sysinfo)
+            check("System Info starts the tool found on PATH",
+                  wait(lambda: os.path.exists(tools), 5))
+        click(named(about, "OK", "push button"))
+        check("OK closes the about box", wait(lambda: window(app, "About QVLFEST", 0.1) is None, 5))
+    click(named(main, "X", "push button"))
+    check("X ends the program", ends(proc))
+
+
+def version_text(version):
+    return "Version " + version
+
+
+def press(acc):
+    acc.queryAction().doAction(0)
+
+
+def arrival(program):
+    print(program + " on 22 June")
+    proc = start(program, "2027-06-22 00:00:05")
+    app = app_of(proc)
+    yeah = app and window(app, "YEAH!")
+    check("the arrival window opens", yeah)
+    if yeah:
+        check("it reads IS TODAY!!!", named(yeah, "IS TODAY!!!", "label"))
+        press(named(yeah, "Click This.", "push button"))
+        box = window(app, "HEY!", 5)
+        check("its box says goodbye", box and named(
+            box, "This program will not function anymore, delete it and have a great time at "
+                 "the show."))
+        if box:
+            press(named(box, "OK", "push button"))
+    # Without a window manager the arrival window covers the countdown
+    # window, so its buttons are pressed the way a screen reader does.
+    main = window(app, MAIN)
+    press(named(main, "X", "push button"))
+    check("X ends the program with both windows", ends(proc))
+
+
+def wayland(program):
+    print(program + " under Wayland")
+    at = "2027-05-31 23:59:50"
+    started = time.time()
+    proc = start(program, at, env_extra={"QT_QPA_PLATFORM": "wayland"})
+    app = app_of(proc)
+    main = app and window(app, MAIN)
+    final = main and wait(lambda: next(d for d in descendants(main) if d.name.startswith("It is ")))
+    check("a screen reader reads the sentence due now", final and due_now(final.name, started, at))
+    if main:
+        about_button = named(main, "About this program")
+        press(named(main, "Menu", "push button"))
+        check("Menu shows the panel", wait(lambda: showing(about_button), 3))
+        press(named(main, "X", "push button"))
+    check("X ends the program", ends(proc))
+
+
+if MODE == "wayland":
+    wayland("qvlfest")
+    wayland("qvlfest-non-lcars")
+else:
+    countdown_window("qvlfest", "2.1.0", False, full=True)
+    countdown_window("qvlfest-non-lcars", "2.1.1", True, full=False)
+    arrival("qvlfest")
+print(f"linux e2e ({MODE}): {passes} passed, {failures} failed")
+sys.exit(1 if failures else 0)

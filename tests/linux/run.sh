@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# End to end with the Linux programs: on a real X server (Xvfb) through the
+# accessibility bus, then under Wayland (a headless weston).
+#   tests/linux/run.sh <linux-build-dir>
+set -uo pipefail
+build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+scratch=$(mktemp -d)
+export XDG_RUNTIME_DIR="$scratch/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+for n in $(seq 160 199); do
+  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+done
+Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$n"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+status=0
+dbus-run-session -- bash -c "
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+  sleep 1
+  /usr/bin/python3 '$here/e2e.py' '$build' '$scratch' x11" || status=1
+kill "$xvfb"
+wait "$xvfb" 2>/dev/null
+
+weston --backend=headless-backend.so --socket=wayland-qvl --width=1280 --height=1024 \
+  >"$scratch/weston.log" 2>&1 &
+weston=$!
+for _ in $(seq 50); do [ -e "$XDG_RUNTIME_DIR/wayland-qvl" ] && break; sleep 0.1; done
+env -u DISPLAY WAYLAND_DISPLAY=wayland-qvl dbus-run-session -- bash -c "
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+  sleep 1
+  /usr/bin/python3 '$here/e2e.py' '$build' '$scratch' wayland" || status=1
+kill "$weston"
+wait "$weston" 2>/dev/null
+rm -rf "$scratch"
+exit $status
