@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "app/version.h"
+
 namespace qvl {
 
 // "QVLFEST (Non-LCARS)" is the plain-font build, "QVLFEST" the LCARS-font one.
@@ -15,8 +17,10 @@ struct AppFacts {
   Variant variant;
 };
 
-constexpr AppFacts kPlainFontFacts{"QVLFEST", 2, 1, 1, Variant::PlainFont};
-constexpr AppFacts kLcarsFontFacts{"QVLFEST", 2, 1, 0, Variant::LcarsFont};
+constexpr AppFacts kPlainFontFacts{"QVLFEST", QVL_VERSION_MAJOR, QVL_VERSION_MINOR,
+                                   QVL_REVISION_PLAIN_FONT, Variant::PlainFont};
+constexpr AppFacts kLcarsFontFacts{"QVLFEST", QVL_VERSION_MAJOR, QVL_VERSION_MINOR,
+                                   QVL_REVISION_LCARS_FONT, Variant::LcarsFont};
 constexpr const AppFacts& FactsOf(Variant v) {
   return v == Variant::PlainFont ? kPlainFontFacts : kLcarsFontFacts;
 }

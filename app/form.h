@@ -160,8 +160,6 @@ class Runtime {
   // A form's ticker for `interval_ms` fired: its enabled timers of that
   // interval run in declaration order.
   void Tick(Form& form, int interval_ms);
-  // A timer was enabled or disabled: the form's tickers follow.
-  void TimersChanged(Form& form);
   // The user closed a form's window (no handler runs on closing).
   void WindowClosed(Form& form);
 
@@ -182,6 +180,8 @@ class Runtime {
   template <class Fn>
   void Guarded(Form& form, Fn&& fn);
   bool Quiet(const Form& form) const { return ended_ || failing_ || !form.alive(); }
+  // A timer was enabled or disabled, or the form loaded: its tickers follow.
+  void TimersChanged(Form& form);
 
   Toolkit* toolkit_;
   System* system_;

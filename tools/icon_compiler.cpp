@@ -1,10 +1,18 @@
-// Turns an icon drawn as text into a Windows .ico file. Built and run on the
-// build machine, so that the repository keeps only the reviewable drawing.
+// Turns an icon drawn as text into a Windows .ico file, or into a PNG of a
+// given size for Linux icon themes. Built and run on the build machine, so
+// that the repository keeps only the reviewable drawing.
+//
+//   icon_compiler drawing.txt out.ico
+//   icon_compiler --png <size> drawing.txt out.png
+// A PNG is one of the drawing's images scaled up by a whole factor, each dot
+// a square of pixels, so it stays crisp: the largest image whose size divides
+// <size>, with the most colours among those.
 //
 // Input: "image <size> <colours>" lines, each followed by <size> rows of
 // <size> characters. A hex digit is an index into the standard 16-colour
 // palette ("0" black ... "F" white); "." is transparent. 2-colour images use
 // "0" and "F" only. Lines starting with "#" are comments.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -97,10 +105,75 @@ std::string Encode(const Image& img) {
   return out;
 }
 
+std::uint32_t Crc32(const std::string& bytes) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (unsigned char c : bytes) {
+    crc ^= c;
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+void PutBig32(std::string& out, std::uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
+}
+
+void Chunk(std::string& png, const char* type, const std::string& data) {
+  PutBig32(png, static_cast<std::uint32_t>(data.size()));
+  const std::string body = type + data;
+  png += body;
+  PutBig32(png, Crc32(body));
+}
+
+// RGBA rows in a zlib stream of stored (uncompressed) deflate blocks: no
+// library needed, and the package compresses them anyway.
+std::string Png(const Image& img, int scale) {
+  const int size = img.size * scale;
+  std::string raw;
+  for (int y = 0; y < size; ++y) {
+    raw += '\0';  // no filter
+    for (int x = 0; x < size; ++x) {
+      const char c = img.rows[y / scale][x / scale];
+      const int v = img.colours == 2 ? (IndexOf(c, 2) ? 15 : 0) : IndexOf(c, 16);
+      const auto* rgb = kPalette16[v];
+      raw += static_cast<char>(rgb[0]);
+      raw += static_cast<char>(rgb[1]);
+      raw += static_cast<char>(rgb[2]);
+      raw += static_cast<char>(c == '.' ? 0 : 255);
+    }
+  }
+  std::string z = "\x78\x01";
+  std::uint32_t a = 1, b = 0;
+  for (unsigned char c : raw) a = (a + c) % 65521, b = (b + a) % 65521;
+  for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+    const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
+    z += static_cast<char>(at + n >= raw.size() ? 1 : 0);
+    Put16(z, static_cast<unsigned>(n));
+    Put16(z, static_cast<unsigned>(~n & 0xFFFF));
+    z += raw.substr(at, n);
+  }
+  PutBig32(z, (b << 16) | a);
+  std::string header;
+  PutBig32(header, static_cast<std::uint32_t>(size));
+  PutBig32(header, static_cast<std::uint32_t>(size));
+  header += std::string("\x08\x06\x00\x00\x00", 5);  // 8-bit RGBA
+  std::string png = "\x89PNG\r\n\x1a\n";
+  Chunk(png, "IHDR", header);
+  Chunk(png, "IDAT", z);
+  Chunk(png, "IEND", "");
+  return png;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) Fail("usage: icon_compiler drawing.txt out.ico");
+  int png_size = 0;
+  if (argc == 5 && std::string(argv[1]) == "--png") {
+    png_size = std::atoi(argv[2]);
+    argv += 2;
+    argc -= 2;
+  }
+  if (argc != 3) Fail("usage: icon_compiler [--png <size>] drawing.txt out.ico|out.png");
   std::ifstream in(argv[1]);
   if (!in) Fail(std::string("cannot read ") + argv[1]);
   std::vector<Image> images;
@@ -121,6 +194,20 @@ int main(int argc, char** argv) {
     if (static_cast<int>(line.size()) != img.size) Fail("row of wrong width: " + line);
     img.rows.push_back(line);
   }
+  for (const Image& img : images)
+    if (static_cast<int>(img.rows.size()) != img.size) Fail("image of wrong height");
+  if (png_size > 0) {
+    const Image* best = nullptr;
+    for (const Image& img : images)
+      if (png_size % img.size == 0 && (!best || img.size > best->size ||
+                                       (img.size == best->size && img.colours > best->colours)))
+        best = &img;
+    if (!best) Fail("no image divides " + std::to_string(png_size));
+    const std::string png = Png(*best, png_size / best->size);
+    std::ofstream out(argv[2], std::ios::binary);
+    out.write(png.data(), static_cast<std::streamsize>(png.size()));
+    return out ? 0 : 1;
+  }
   std::string ico;
   Put16(ico, 0);
   Put16(ico, 1);
@@ -128,7 +215,6 @@ int main(int argc, char** argv) {
   std::vector<std::string> data;
   unsigned offset = 6 + 16 * static_cast<unsigned>(images.size());
   for (const Image& img : images) {
-    if (static_cast<int>(img.rows.size()) != img.size) Fail("image of wrong height");
     data.push_back(Encode(img));
     ico += static_cast<char>(img.size);
     ico += static_cast<char>(img.size);

@@ -2,7 +2,8 @@
 # Every test: the forms natively (plain, then under AddressSanitizer and
 # UndefinedBehaviorSanitizer); the Linux programs in-process at scales 1 and
 # 1.5, then end to end on X and Wayland; the Windows programs under Wine at 96
-# and 144 DPI, then end to end with the real executables.
+# and 144 DPI, then end to end with the real executables; last, the release
+# packages, installed, started and removed (the .deb on this machine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -35,3 +36,7 @@ wine_down
 QVL_FORCE_XVFB=1 wine_up "$PWD/build/windows" 96
 QVL_EXPECT_DPI=96 ctest --preset windows
 bash tests/e2e/run.sh build/windows
+wine_down
+
+bash tools/package.sh
+bash tests/packages/run.sh build/packages build/windows build/linux

@@ -43,11 +43,16 @@ QFont QtFonts::Get(const Font& font, int pixels) {
   q.setPixelSize(pixels);
   q.setBold(font.bold);
   if (choice.width_percent > 0) {
-    // Squeezed to an average character width of that share of the height.
-    const double natural = QFontMetricsF(q).averageCharWidth();
+    // Squeezed to an average character width of that share of the height,
+    // as on Windows. Qt counts a stretch against the face's own width class
+    // (a narrow face is already narrowed), so it is set, measured and then
+    // corrected once: the width follows the stretch in proportion.
     const double wanted = pixels * choice.width_percent / 100.0;
-    if (natural > 0)
-      q.setStretch(std::clamp(static_cast<int>(std::lround(100 * wanted / natural)), 1, 4000));
+    double stretch = 100 * wanted / QFontMetricsF(q).averageCharWidth();
+    for (int pass = 0; pass < 2; ++pass) {
+      q.setStretch(std::clamp(static_cast<int>(std::lround(stretch)), 1, 4000));
+      if (pass == 0) stretch *= wanted / QFontMetricsF(q).averageCharWidth();
+    }
   }
   fonts_.push_back({font, pixels, q});
   return fonts_.back().qfont;

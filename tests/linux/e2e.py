@@ -1,7 +1,8 @@
 """End to end: the Linux programs, started at faked local times, looked at
 through the accessibility bus (as Orca does) and driven with the X pointer
 on a real X server, or through the bus alone under Wayland, where no client
-may drive the pointer.   e2e.py <linux-build-dir> <scratch-dir> x11|wayland"""
+may drive the pointer; "installed" checks a program installed on PATH.
+   e2e.py <linux-build-dir> <scratch-dir> x11|wayland|installed"""
 import datetime
 import os
 import subprocess
@@ -208,6 +209,7 @@ def countdown_window(program, version, red_label, full):
     if about:
         time.sleep(0.3)
         shot("About QVLFEST", program + "-about.png")
+        check("it opens at its place, 2340 by 1935 twips", geometry(x_window("About QVLFEST"))[:2] == (156, 129))
         check(f"it reads {version_text(version)}", named(about, version_text(version), "label"))
         check("the red label where the build has it",
               (named(about, "NON LCARS FONT VERSION") is not None) == red_label)
@@ -277,7 +279,23 @@ def wayland(program):
     check("X ends the program", ends(proc))
 
 
-if MODE == "wayland":
+def installed(program):
+    print(program + " as installed")
+    at = "2027-03-01 00:00:00"
+    started = time.time()
+    proc = start(program, at)
+    app = app_of(proc)
+    main = app and window(app, MAIN)
+    final = main and wait(lambda: next(d for d in descendants(main) if d.name.startswith("It is ")))
+    check("a screen reader reads the sentence due now", final and due_now(final.name, started, at))
+    if main:
+        click(named(main, "X", "push button"))
+    check("X ends the program", ends(proc))
+
+
+if MODE == "installed":
+    installed("qvlfest")
+elif MODE == "wayland":
     wayland("qvlfest")
     wayland("qvlfest-non-lcars")
 else:

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # End to end with the Linux programs: on a real X server (Xvfb) through the
-# accessibility bus, then under Wayland (a headless weston).
-#   tests/linux/run.sh <linux-build-dir>
+# accessibility bus, then under Wayland (a headless weston); or, with
+# "installed", the program installed in that folder, on X only.
+#   tests/linux/run.sh <linux-build-dir> [installed]
 set -uo pipefail
 build=$(cd "$1" && pwd)
+mode=${2:-x11}
 here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d)
 export XDG_RUNTIME_DIR="$scratch/runtime"
@@ -19,9 +21,13 @@ status=0
 dbus-run-session -- bash -c "
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
   sleep 1
-  /usr/bin/python3 '$here/e2e.py' '$build' '$scratch' x11" || status=1
+  /usr/bin/python3 '$here/e2e.py' '$build' '$scratch' $mode" || status=1
 kill "$xvfb"
 wait "$xvfb" 2>/dev/null
+if [ "$mode" = installed ]; then
+  rm -rf "$scratch"
+  exit $status
+fi
 
 weston --backend=headless-backend.so --socket=wayland-qvl --width=1280 --height=1024 \
   >"$scratch/weston.log" 2>&1 &

@@ -13,7 +13,9 @@
 #include <cmath>
 
 #include "about/frm_about.h"
+#include "app/geometry.h"
 #include "app/headless/recording_system.h"
+#include "app/qt/icons.h"
 #include "app/qt/qt_canvas.h"
 #include "app/qt/qt_toolkit.h"
 #include "arrival/bwf2d.h"
@@ -170,6 +172,40 @@ TEST(QtAccessibility, LabelsAndButtonsAreNamed) {
     EXPECT_EQ(a->role(), r.role) << r.control;
     EXPECT_EQ(a->text(QAccessible::Name), r.name) << r.control;
   }
+}
+
+// The longest sentence of a year keeps to Final's box in both builds, and the
+// arrival window's first line to one line: no ink below or beside the box.
+TEST(QtFonts, TextKeepsToItsLabel) {
+  const struct {
+    Font font;
+    QString text;
+    QSize box;
+  } rows[] = {
+      {{"LCARS", 2625, false}, "It is 364 days 24 Hours 60 Minutes  and 60 Seconds ", {249, 81}},
+      {{"Arial", 1800, false}, "It is 364 days 24 Hours 60 Minutes  and 60 Seconds ", {249, 81}},
+      {{"LCARS", 7200, false}, "GET FUCKING EXITED", {489, 97}},
+  };
+  QtFonts fonts;
+  for (const auto& r : rows) {
+    QImage ink(r.box + QSize(200, 200), QImage::Format_ARGB32);
+    ink.fill(Qt::transparent);
+    QPainter painter(&ink);
+    painter.setFont(fonts.Get(r.font, FontPixelHeight(r.font.centipoints, 96)));
+    painter.drawText(QRect(QPoint(), r.box),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextDontClip, r.text);
+    painter.end();
+    int outside = 0;
+    for (int y = 0; y < ink.height(); ++y)
+      for (int x = 0; x < ink.width(); ++x)
+        outside += (x >= r.box.width() || y >= r.box.height()) && qAlpha(ink.pixel(x, y)) > 0;
+    EXPECT_EQ(outside, 0) << r.font.face << " " << r.text.toStdString();
+  }
+}
+
+TEST(QtIcons, ProgramIconHasItsImages) {
+  const QList<QSize> sizes = ProgramIcon().availableSizes();
+  EXPECT_TRUE(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)));
 }
 
 // The arrival box is modal, and the countdown window's timers tick on.

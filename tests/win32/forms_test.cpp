@@ -188,6 +188,11 @@ TEST(Win32Countdown, GraphicsAndTransparency) {
       {"black behind Final", TwipsToPixels(3700, dpi), TwipsToPixels(1400, dpi), RGB(0, 0, 0)},
   };
   for (const auto& r : rows) EXPECT_EQ(GetPixel(dc, r.x, r.y), r.color) << r.what;
+  // Hiding the rule repaints the title strip it crosses.
+  (*p.main)["Line3"].SetVisible(false);
+  p.PumpFor(100);
+  EXPECT_EQ(GetPixel(dc, TwipsToPixels(1000, dpi), TwipsToPixels(300, dpi)),
+            GetSysColor(COLOR_ACTIVECAPTION));
   ReleaseDC(main, dc);
 }
 
