@@ -38,12 +38,14 @@ wine_up() {
   wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1
 }
 
+# Safe to call twice (scripts call it when done and again on exit).
 wine_down() {
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
   if [ -n "${QVL_XVFB_PID:-}" ]; then
-    kill "$QVL_XVFB_PID" 2>/dev/null
-    wait "$QVL_XVFB_PID" 2>/dev/null
+    kill "$QVL_XVFB_PID" 2>/dev/null || true
+    wait "$QVL_XVFB_PID" 2>/dev/null || true
+    QVL_XVFB_PID=
   fi
   return 0
 }
