@@ -95,24 +95,20 @@ linux() {
   cmake --preset linux >/dev/null
   cmake --build --preset linux -j "$(nproc)" \
     --target qvlfest_linux_lcars qvlfest_linux_plain qvl_qt_baseline qvl_linux_driver
-  local build="$PWD/build/linux" n xvfb entry name title ms pid
-  for n in $(seq 91 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  export DISPLAY=":$n" XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  local build="$PWD/build/linux" entry name title ms pid
+  source tools/display.sh
+  virtual_display
+  export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
   for run in $(seq "$runs"); do
     for entry in "qvl_qt_baseline|qvl baseline" "qvlfest|time until qvlfest" \
                  "qvlfest-non-lcars|time until qvlfest"; do
       name=${entry%%|*} title=${entry#*|}
       read -r ms pid < <("$build/qvl_linux_driver" "$build/$name" "$title")
-      record "$name" "$ms" "$pid" "$build/$name" "$xvfb"
+      record "$name" "$ms" "$pid" "$build/$name" "$QVL_XVFB_PID"
       stop "$pid"
     done
   done
-  kill "$xvfb"
+  end_virtual_display
   {
     echo "## Linux, native"
     echo

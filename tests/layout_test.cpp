@@ -199,30 +199,14 @@ struct GridCanvas : Canvas {
 
 TEST(PaintPlan, LinesAndOutlinesLandOnPixels) {
   GridCanvas canvas;
-  canvas.Draw(Primitive{.kind = Primitive::Kind::Outline,
-                        .box = {0, 0, 6, 5},
-                        .color = {true, 0},
-                        .pen = 2,
-                        .text = {},
-                        .font = {},
-                        .font_px = 0,
-                        .flags = 0});
-  canvas.Draw(Primitive{.kind = Primitive::Kind::Line,
-                        .box = {1, 6, 7, 6},
-                        .color = {true, 1},
-                        .pen = 2,
-                        .text = {},
-                        .font = {},
-                        .font_px = 0,
-                        .flags = 0});
-  canvas.Draw(Primitive{.kind = Primitive::Kind::Line,
-                        .box = {7, 4, 7, 0},
-                        .color = {true, 2},
-                        .pen = 1,
-                        .text = {},
-                        .font = {},
-                        .font_px = 0,
-                        .flags = 0});
+  auto step = [](Primitive::Kind kind, PixelRect box, unsigned color, int pen) {
+    Primitive p;
+    p.kind = kind, p.box = box, p.color = {true, color}, p.pen = pen;
+    return p;
+  };
+  canvas.Draw(step(Primitive::Kind::Outline, {0, 0, 6, 5}, 0, 2));
+  canvas.Draw(step(Primitive::Kind::Line, {1, 6, 7, 6}, 1, 2));
+  canvas.Draw(step(Primitive::Kind::Line, {7, 4, 7, 0}, 2, 1));
   EXPECT_EQ(canvas.rows,
             (std::vector<std::string>{"aaaaaa.c", "aaaaaa.c", "aa..aa.c", "aaaaaa.c", "aaaaaa..",
                                       "........", ".bbbbbb.", ".bbbbbb."}));

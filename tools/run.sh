@@ -13,16 +13,7 @@ bash tools/install-deps.sh
 name=${1:-qvlfest}
 shots="$PWD/build/screenshots"
 
-virtual_display() {
-  local n
-  for n in $(seq 91 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-}
+source tools/display.sh
 
 screenshot() {  # screenshot <pid>: after a moment, the screen's corner, then the end
   sleep 3
@@ -45,7 +36,7 @@ case "$name" in
     export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
     "$program" >/dev/null 2>&1 &
     screenshot $!
-    kill "$xvfb"
+    end_virtual_display
     ;;
   *.exe)
     cmake --preset windows >/dev/null

@@ -3,6 +3,8 @@
 # wineserver for the whole session.
 #   wine_up <build-dir> [dpi]   wine_down
 
+source "$(dirname "${BASH_SOURCE[0]}")/display.sh"
+
 wine_up() {
   local build=$1 dpi=${2:-96}
   export WINEPREFIX="$build/wineprefix-$dpi"
@@ -11,15 +13,7 @@ wine_up() {
   export WINEARCH=win64
   QVL_XVFB_PID=
   if [ -z "${DISPLAY:-}" ] || [ "${QVL_FORCE_XVFB:-0}" = 1 ]; then
-    local n
-    for n in $(seq 91 140); do
-      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-    done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    QVL_XVFB_PID=$!
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    virtual_display
   fi
   if [ ! -f "$WINEPREFIX/.qvl-ready" ]; then
     wineboot -i >/dev/null 2>&1
@@ -42,10 +36,6 @@ wine_up() {
 wine_down() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
-  if [ -n "${QVL_XVFB_PID:-}" ]; then
-    kill "$QVL_XVFB_PID" 2>/dev/null || true
-    wait "$QVL_XVFB_PID" 2>/dev/null || true
-    QVL_XVFB_PID=
-  fi
+  end_virtual_display
   return 0
 }

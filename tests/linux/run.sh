@@ -10,20 +10,14 @@ here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d)
 export XDG_RUNTIME_DIR="$scratch/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-for n in $(seq 160 199); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$n"
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+source "$here/../../tools/display.sh"
+virtual_display
 status=0
 dbus-run-session -- bash -c "
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
   sleep 1
   /usr/bin/python3 '$here/e2e.py' '$build' '$scratch' $mode" || status=1
-kill "$xvfb"
-wait "$xvfb" 2>/dev/null
+end_virtual_display
 if [ "$mode" = installed ]; then
   rm -rf "$scratch"
   exit $status
