@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -200,6 +201,19 @@ TEST(QtFonts, TextKeepsToItsLabel) {
       for (int x = 0; x < ink.width(); ++x)
         outside += (x >= r.box.width() || y >= r.box.height()) && qAlpha(ink.pixel(x, y)) > 0;
     EXPECT_EQ(outside, 0) << r.font.face << " " << r.text.toStdString();
+  }
+}
+
+// Escape and Enter close a freshly opened about box, as in a dialog box.
+TEST(QtKeys, EscapeAndEnterCloseTheAboutBox) {
+  QtProgram p(kApril);
+  for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+    Form& about = p.About();
+    QWidget* ok = p.Child(about, "cmdOK");
+    EXPECT_EQ(QtToolkit::WindowOf(about)->focusWidget(), ok);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(ok, &press);
+    EXPECT_TRUE(p.runtime.FormsOf<frmAbout>().empty()) << key;
   }
 }
 
