@@ -48,16 +48,23 @@ def start(program, at=None, path_first=None, env_extra=None):
     if path_first:
         env["PATH"] = path_first + ":" + env["PATH"]
     env.update(env_extra or {})
-    return subprocess.Popen([os.path.join(BUILD, program)], env=env,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    log = open(os.path.join(SCRATCH, program + ".log"), "w")
+    return subprocess.Popen([os.path.join(BUILD, program)], env=env, stdout=log, stderr=log)
 
 
 def app_of(proc):
+    """The program's application on the bus. (An accessible with no children
+    is false in Python; these helpers compare with None.)"""
     def find():
         for a in pyatspi.Registry.getDesktop(0):
             if a is not None and a.get_process_id() == proc.pid:
-                return a
-    return wait(find)
+                return [a]
+    found = wait(find)
+    if found is None:
+        print(f"    {proc.args[0]} is not on the bus; it "
+              + ("runs" if proc.poll() is None else f"ended with {proc.returncode}") + ", saying:")
+        print(open(os.path.join(SCRATCH, os.path.basename(proc.args[0]) + ".log")).read()[-800:])
+    return found[0] if found else None
 
 
 def descendants(node):
@@ -70,7 +77,8 @@ def descendants(node):
 
 
 def window(app, title, seconds=10.0):
-    return wait(lambda: next((w for w in app if w is not None and w.name == title), None), seconds)
+    found = wait(lambda: [w for w in app if w is not None and w.name == title][:1], seconds)
+    return found[0] if found else None
 
 
 def named(node, name, role=None):
@@ -166,7 +174,7 @@ def countdown_window(program, version, red_label, full):
     started = time.time()
     proc = start(program, at, path_first=bin_dir)
     app = app_of(proc)
-    if not check("the program is on the accessibility bus", app):
+    if not check("the program is on the accessibility bus", app is not None):
         proc.kill()
         return
     check("it names itself QVLFEST", app.name == "QVLFEST")
@@ -205,8 +213,8 @@ def countdown_window(program, version, red_label, full):
     wait(lambda: showing(about_button), 3)
     click(about_button)
     about = window(app, "About QVLFEST")
-    check("the about box opens", about)
-    if about:
+    check("the about box opens", about is not None)
+    if about is not None:
         time.sleep(0.3)
         shot("About QVLFEST", program + "-about.png")
         check("it opens at its place, 2340 by 1935 twips", geometry(x_window("About QVLFEST"))[:2] == (156, 129))
@@ -216,9 +224,9 @@ def countdown_window(program, version, red_label, full):
         sysinfo = named(about, "System Info...", "push button")
         click(sysinfo)
         box = window(app, "QVLFEST", 5)
-        check("without a tool, System Info tells so",
-              box and named(box, "System Information Is Unavailable At This Time"))
-        if box:
+        check("without a tool, System Info tells so", box is not None and named(
+            box, "System Information Is Unavailable At This Time") is not None)
+        if box is not None:
             click(named(box, "OK", "push button"))
             check("the message closes", wait(lambda: window(app, "QVLFEST", 0.1) is None, 5))
         if full:
@@ -244,16 +252,16 @@ def arrival(program):
     print(program + " on 22 June")
     proc = start(program, "2027-06-22 00:00:05")
     app = app_of(proc)
-    yeah = app and window(app, "YEAH!")
-    check("the arrival window opens", yeah)
-    if yeah:
+    yeah = window(app, "YEAH!") if app is not None else None
+    check("the arrival window opens", yeah is not None)
+    if yeah is not None:
         check("it reads IS TODAY!!!", named(yeah, "IS TODAY!!!", "label"))
         press(named(yeah, "Click This.", "push button"))
         box = window(app, "HEY!", 5)
-        check("its box says goodbye", box and named(
+        check("its box says goodbye", box is not None and named(
             box, "This program will not function anymore, delete it and have a great time at "
-                 "the show."))
-        if box:
+                 "the show.") is not None)
+        if box is not None:
             press(named(box, "OK", "push button"))
     # Without a window manager the arrival window covers the countdown
     # window, so its buttons are pressed the way a screen reader does.
@@ -269,11 +277,12 @@ def sentence_menu_x(program, at, how, wayland=False):
     started = time.time()
     proc = start(program, at, env_extra={"QT_QPA_PLATFORM": "wayland"} if wayland else None)
     app = app_of(proc)
-    main = app and window(app, MAIN)
-    final = main and wait(lambda: next(d for d in descendants(main) if d.name.startswith("It is ")))
+    main = window(app, MAIN) if app is not None else None
+    final = main is not None and wait(
+        lambda: next(d for d in descendants(main) if d.name.startswith("It is ")))
     check("a screen reader reads the sentence due now", final and due_now(final.name, started, at))
     push = press if wayland else click
-    if main:
+    if main is not None:
         about_button = named(main, "About this program")
         push(named(main, "Menu", "push button"))
         check("Menu shows the panel", wait(lambda: showing(about_button), 3))
