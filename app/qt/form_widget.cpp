@@ -100,8 +100,7 @@ void FormWidget::CreateChildren(QWidget* parent, std::string_view container) {
 
 QWidget* FormWidget::FirstFocus() const {
   for (int i : TabOrder(form_->spec()))
-    if (children_[i] && children_[i]->isVisibleTo(const_cast<FormWidget*>(this)))
-      return children_[i];
+    if (children_[i] && children_[i]->isVisibleTo(this)) return children_[i];
   return nullptr;
 }
 

@@ -43,10 +43,8 @@ HWND FirstFocus(const FormWindow& fw);
 
 void DispatchEvent(FormWindow& fw, int control, Event event);
 
-}  // namespace qvl
-
-namespace qvl {
 // One system timer per form and interval; WM_TIMER hands it to the runtime.
 void StartFormTicker(FormWindow& fw, int interval_ms);
 void StopFormTicker(FormWindow& fw, int interval_ms);
+
 }  // namespace qvl
