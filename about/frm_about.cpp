@@ -2,6 +2,7 @@
 
 #include "about/sysinfo.h"
 #include "app/captions.h"
+#include "app/resources.h"
 
 namespace qvl {
 

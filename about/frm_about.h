@@ -7,9 +7,6 @@ namespace qvl {
 
 const FormSpec& AboutSpec(Variant variant);
 
-// The icon resource that picIcon shows.
-constexpr int kAboutPicture = 2;
-
 class frmAbout : public Form {
  public:
   explicit frmAbout(Runtime& runtime);

@@ -11,14 +11,13 @@ namespace {
 constexpr std::uint32_t kReadControlAndKeyRights = 0x2003F;
 constexpr std::uint32_t kRegSz = 1, kRegDword = 4;
 constexpr std::uint32_t kBufferSize = 1024;
-constexpr char kInfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr char kLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
 constexpr char kExecutable[] = "\\MSINFO32.EXE";
 constexpr char kUnavailable[] = "System Information Is Unavailable At This Time";
 
-// "&h" and a hex group per character from the last to the first, then read
-// as a number and written in decimal. Each group has two digits: without
-// them bytes below 0x10 would shift the digits and misstate the number.
+// The "&h" text of a hex group per character, the last first, read as a
+// number and written in decimal: the bytes' value with the last byte the
+// most significant. (Groups of two digits each, so that a byte below 0x10
+// does not shift the others.)
 std::string DwordText(const std::string& text) {
   std::uint64_t value = 0;
   for (auto it = text.rbegin(); it != text.rend(); ++it)
@@ -75,8 +74,9 @@ bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& K
 void StartSysInfo(Runtime& runtime) {
   try {
     std::string path;
-    if (!GetKeyValue(runtime.registry(), kHkeyLocalMachine, kInfoKey, "PATH", path)) {
-      if (!GetKeyValue(runtime.registry(), kHkeyLocalMachine, kLocationKey, "MSINFO", path))
+    if (!GetKeyValue(runtime.registry(), kHkeyLocalMachine, kMsinfoKey, kMsinfoPathValue, path)) {
+      if (!GetKeyValue(runtime.registry(), kHkeyLocalMachine, kMsinfoLocationKey,
+                       kMsinfoLocationValue, path))
         throw FileNotFound();
       if (!runtime.IsOrdinaryFile(path + kExecutable)) throw FileNotFound();
       path += kExecutable;

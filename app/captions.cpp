@@ -23,10 +23,6 @@ std::string NumberToText(double value) {
   return buf;
 }
 
-std::string DatePartToText(int part) {
-  return NumberToText(part);
-}
-
 double TextToNumber(std::string_view text) {
   auto blank = [](char c) { return c == ' ' || c == '\t'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
@@ -45,10 +41,6 @@ double TextToNumber(std::string_view text) {
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc() || end != text.data() + text.size()) throw TypeMismatch();
   return negative ? -value : value;
-}
-
-std::string UnhandledErrorText(int number, const std::string& description) {
-  return "Run-time error '" + std::to_string(number) + "':\n\n" + description;
 }
 
 }  // namespace qvl

@@ -1,6 +1,7 @@
-// The rules by which the forms keep numbers in label captions: numbers and
-// date parts become text, text is read back as a number, texts are compared
-// exactly and joined without anything added at the seam.
+// The rules by which the forms keep numbers in label captions: numbers (date
+// parts among them) become text and text is read back as a number. Texts are
+// compared exactly (std::string's ==) and joined without anything added at
+// the seam (its +).
 #pragma once
 
 #include <string>
@@ -12,16 +13,8 @@ namespace qvl {
 // whole numbers (92 -> "92", -1 -> "-1").
 std::string NumberToText(double value);
 
-// A date part without leading zeros (minute nine -> "9").
-std::string DatePartToText(int part);
-
 // Reads a decimal number ("6", "-9", " 22 "); anything else, the empty text
 // and a design caption such as "TotalDays" among it, raises a type mismatch.
 double TextToNumber(std::string_view text);
-
-// Exact, case-sensitive: "March" is not "march" nor "March ".
-inline bool TextEquals(std::string_view a, std::string_view b) {
-  return a == b;
-}
 
 }  // namespace qvl

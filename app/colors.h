@@ -16,11 +16,16 @@ enum SystemColor : int {
   kSysCaptionText = 9,
   kSysActiveBorder = 10,
   kSysButtonFace = 15,
+  kSysButtonShadow = 16,
   kSysButtonText = 18,
+  kSysButtonHighlight = 20,
+  kSysDarkShadow = 21,
+  kSysLight = 22,
 };
 
 // What a colour paints; it decides the colour a table leaves to the default.
-enum class ColorRole { FormBack, LabelBack, Text, Line };
+// Frames and picture boxes are filled with the face of buttons.
+enum class ColorRole { FormBack, LabelBack, Text, Line, ControlFace };
 
 struct PaintColor {
   bool system = false;
@@ -37,6 +42,7 @@ constexpr PaintColor Resolve(Color c, ColorRole role) {
     switch (role) {
       case ColorRole::FormBack:
       case ColorRole::LabelBack:
+      case ColorRole::ControlFace:
         return SystemPaint(kSysButtonFace);
       case ColorRole::Text:
         return SystemPaint(kSysButtonText);

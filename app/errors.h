@@ -17,7 +17,7 @@ class RuntimeError : public std::runtime_error {
   int number_;
 };
 
-// The numbers are the classic run-time error numbers users may search for.
+// The numbers and texts of the program's own error policy.
 inline RuntimeError TypeMismatch() {
   return RuntimeError(13, "Type mismatch");
 }
@@ -29,6 +29,8 @@ inline RuntimeError FileNotFound() {
 }
 
 // The text of the message box that reports an unhandled error.
-std::string UnhandledErrorText(int number, const std::string& description);
+inline std::string UnhandledErrorText(int number, const std::string& description) {
+  return "Run-time error '" + std::to_string(number) + "':\n\n" + description;
+}
 
 }  // namespace qvl

@@ -35,7 +35,7 @@ double Control::Number() const {
 void Control::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
-  if (form_->native) form_->runtime().toolkit_->SetVisible(*form_, index_, visible_);
+  form_->runtime().VisibilityChanged(*form_, index_);
 }
 
 void Control::SetEnabled(bool enabled) {
@@ -80,8 +80,13 @@ Runtime::Runtime(Toolkit& toolkit, System& system, const AppFacts& facts)
     : toolkit_(&toolkit), system_(&system), facts_(facts) {}
 
 Runtime::~Runtime() {
-  for (auto& f : forms_)
-    if (f->native) toolkit_->DestroyWindowFor(*f);
+  for (auto& f : forms_) Close(*f);
+}
+
+void Runtime::Close(Form& form) {
+  if (!form.native) return;
+  toolkit_->DestroyWindowFor(form);
+  form.native = nullptr;
 }
 
 template <class Fn>
@@ -109,14 +114,32 @@ void Runtime::Guarded(Form& form, Fn&& fn) {
 
 void Runtime::Show(Form& form) {
   if (Quiet(form)) return;
-  if (!form.loaded_) {
+  const bool first = !form.loaded_;
+  if (first) {
     form.loaded_ = true;
-    toolkit_->CreateWindowFor(form);
+    form.native = toolkit_->CreateWindowFor(form);
     Guarded(form, [&] { form.OnLoad(); });
     if (Quiet(form)) return;
     TimersChanged(form);  // timers run from the moment the form is loaded
   }
-  toolkit_->ShowWindowFor(form);
+  toolkit_->ShowWindowFor(form, first);
+  if (first) MoveFocus(form, FirstFocus(form));
+}
+
+// The focus leaves a control that can no longer be seen.
+void Runtime::VisibilityChanged(Form& form, int control) {
+  if (!form.native) return;
+  toolkit_->SetVisible(form, control, form.controls_[control].Visible());
+  if (form.focus_ >= 0) MoveFocus(form, FocusAfterChange(form, form.focus_));
+}
+
+void Runtime::MoveFocus(Form& form, int control) {
+  if (!form.native) return;
+  if (control != form.focus_ && control >= 0) toolkit_->FocusControl(form, control);
+  form.focus_ = control;
+  const int look = DefaultLook(form, control);
+  if (look != form.looks_default_) toolkit_->ShowDefault(form, look);
+  form.looks_default_ = look;
 }
 
 void Runtime::TimersChanged(Form& form) {
@@ -149,14 +172,16 @@ void Runtime::Tick(Form& form, int interval_ms) {
   Collect();
 }
 
+// The pointer now belongs to the move, so the press makes no Click.
 void Runtime::DragWindow(Form& form) {
-  if (form.native) toolkit_->DragWindow(form);
+  form.clicks_.Cancel();
+  if (form.native) toolkit_->DragWindow(form, pressing_);
 }
 
 void Runtime::Unload(Form& form) {
   if (!form.alive()) return;
   form.alive_ = false;
-  if (form.native) toolkit_->DestroyWindowFor(form);
+  Close(form);
   Collect();
   if (!ended_ && Forms().empty()) toolkit_->Quit();
 }
@@ -170,7 +195,7 @@ void Runtime::End() {
   ended_ = true;
   for (auto& f : forms_) {
     f->alive_ = false;
-    if (f->native) toolkit_->DestroyWindowFor(*f);
+    Close(*f);
   }
   toolkit_->Quit();
   Collect();
@@ -186,6 +211,44 @@ void Runtime::Dispatch(Form& form, int control, Event event) {
   if (control < 0 || control >= static_cast<int>(form.controls_.size()) || Quiet(form)) return;
   Guarded(form, [&] { form.OnEvent(form.controls_[control], event); });
   Collect();
+}
+
+void Runtime::ButtonClicked(Form& form, int control) {
+  Dispatch(form, control, Event::Click);
+}
+
+void Runtime::MouseDown(Form& form, int control, MouseButton button) {
+  form.clicks_.Press(control, button);
+  pressing_ = button;
+  Dispatch(form, control, Event::MouseDown);
+  pressing_ = MouseButton::Left;
+}
+
+void Runtime::MouseUp(Form& form, int control, MouseButton button, bool inside) {
+  if (form.clicks_.Release(control, button, inside)) Dispatch(form, control, Event::Click);
+}
+
+void Runtime::PointerLost(Form& form) {
+  form.clicks_.Cancel();
+}
+
+bool Runtime::KeyDown(Form& form, Key key) {
+  const int button = ButtonForKey(form, key, form.focus_);
+  if (button < 0) return false;
+  Dispatch(form, button, Event::Click);
+  return true;
+}
+
+void Runtime::FocusIn(Form& form, int control) {
+  form.focus_ = control;  // the toolkit moved it there itself
+  MoveFocus(form, control);
+}
+
+// The focus comes back to where it was when the window is activated again.
+void Runtime::Activated(Form& form) {
+  const int focus = FocusAfterChange(form, form.focus_);
+  form.focus_ = -1;  // so that the toolkit is told again
+  MoveFocus(form, focus);
 }
 
 std::vector<Form*> Runtime::Forms() const {

@@ -10,12 +10,14 @@
 
 #include "app/app_facts.h"
 #include "app/form_spec.h"
+#include "app/interaction.h"
 #include "app/system.h"
 #include "app/toolkit.h"
 
 namespace qvl {
 
 class Form;
+class HeadlessToolkit;
 class Runtime;
 
 // One control of a form instance: its design-time row plus the state that
@@ -69,10 +71,9 @@ class Form {
   const std::vector<Control>& controls() const { return controls_; }
   int IndexOf(std::string_view name, int member = -1) const;  // -1 if absent
 
-  bool loaded() const { return loaded_; }
   bool alive() const { return alive_; }
 
-  // The toolkit's window, while there is one.
+  // The toolkit's window, while there is one; set and cleared by the runtime.
   NativeWindow* native = nullptr;
 
  protected:
@@ -88,6 +89,9 @@ class Form {
   std::vector<int> tickers_;  // intervals whose ticker runs
   bool loaded_ = false;
   bool alive_ = true;
+  int focus_ = -1;  // the control with the keyboard focus
+  int looks_default_ = -1;
+  LabelClicks clicks_;
 };
 
 // A form's handlers as a table: control name, event, member function.
@@ -153,14 +157,27 @@ class Runtime {
   Registry& registry() { return system_->registry(); }
   void DragWindow(Form& form);
 
-  // Called by the toolkit. Runs the handler under the unhandled-error policy:
-  // an error is reported once in a message box naming it, then the program
-  // ends; while that box is open no handler of any form runs.
-  void Dispatch(Form& form, int control, Event event);
-  // A form's ticker for `interval_ms` fired: its enabled timers of that
-  // interval run in declaration order.
+  // Raw input from the toolkit; the runtime decides what it means. Handlers
+  // run under the unhandled-error policy: an error is reported once in a
+  // message box naming it, then the program ends; while that box is open no
+  // handler of any form runs.
+  //   A command button was clicked (by the pointer, the space bar or its
+  //   access key).
+  void ButtonClicked(Form& form, int control);
+  //   A mouse button went down or up on a label; `inside`: over that label.
+  void MouseDown(Form& form, int control, MouseButton button);
+  void MouseUp(Form& form, int control, MouseButton button, bool inside);
+  //   The pointer was taken away from the form (a drag, another window).
+  void PointerLost(Form& form);
+  //   Enter or Escape; true if it pressed a button.
+  bool KeyDown(Form& form, Key key);
+  //   The keyboard focus moved to a control; the form's window was activated.
+  void FocusIn(Form& form, int control);
+  void Activated(Form& form);
+  //   A form's ticker for `interval_ms` fired: its enabled timers of that
+  //   interval run in declaration order.
   void Tick(Form& form, int interval_ms);
-  // The user closed a form's window (no handler runs on closing).
+  //   The user closed a form's window (no handler runs on closing).
   void WindowClosed(Form& form);
 
   // Live forms, in creation order.
@@ -176,7 +193,12 @@ class Runtime {
  private:
   friend class Control;
   friend class Form;
+  friend class HeadlessToolkit;  // fires one timer at a time for tests
   void Collect();
+  void Dispatch(Form& form, int control, Event event);
+  void Close(Form& form);  // destroys the window, if there is one
+  void MoveFocus(Form& form, int control);
+  void VisibilityChanged(Form& form, int control);
   template <class Fn>
   void Guarded(Form& form, Fn&& fn);
   bool Quiet(const Form& form) const { return ended_ || failing_ || !form.alive(); }
@@ -191,6 +213,7 @@ class Runtime {
   bool ended_ = false;
   bool failing_ = false;    // an unhandled error is being reported
   Form* active_ = nullptr;  // the form whose handler runs: owner of its message boxes
+  MouseButton pressing_ = MouseButton::Left;  // the button of the press being handled
 };
 
 }  // namespace qvl

@@ -37,6 +37,9 @@ void Canvas::Draw(const Primitive& p) {
     case Primitive::Kind::Text:
       Text(p.box, p.text, p.font, p.font_px, p.color, p.flags);
       break;
+    case Primitive::Kind::Picture:
+      Picture(p.box, p.picture);
+      break;
   }
 }
 
@@ -78,6 +81,61 @@ void BuildPlan(const Form& form, int dpi, const PixelRect& area, std::vector<Pri
     p.color = Resolve(s.fore, ColorRole::Line);
     p.pen = PenWidth(s.line_width, dpi);
     out.push_back(p);
+  }
+}
+
+PixelRect RepaintArea(const ControlSpec& s, int dpi) {
+  if (s.kind != ControlKind::Line && s.kind != ControlKind::Shape) return {};
+  return PaintBox(s, dpi);
+}
+
+int ChromeWidth(int dpi) {
+  return PenWidth(2, dpi);
+}
+
+PixelRect PictureArea(int dpi) {
+  const int edge = ChromeWidth(dpi), size = MulDivRound(32, dpi, 96);
+  return {edge, edge, edge + size, edge + size};
+}
+
+namespace {
+
+void Fill(std::vector<Primitive>& out, const PixelRect& box, PaintColor color) {
+  Primitive p;
+  p.box = box;
+  p.color = color;
+  out.push_back(p);
+}
+
+// One ring of an edge: its top and left in one colour, its bottom and right,
+// which own the corners they share, in the other.
+void Ring(std::vector<Primitive>& out, const PixelRect& b, int w, int top_left, int bottom_right) {
+  Fill(out, {b.left, b.top, b.right - w, b.top + w}, SystemPaint(top_left));
+  Fill(out, {b.left, b.top + w, b.left + w, b.bottom - w}, SystemPaint(top_left));
+  Fill(out, {b.left, b.bottom - w, b.right, b.bottom}, SystemPaint(bottom_right));
+  Fill(out, {b.right - w, b.top, b.right, b.bottom - w}, SystemPaint(bottom_right));
+}
+
+}  // namespace
+
+void BuildChromePlan(const ControlSpec& s, int dpi, std::vector<Primitive>& out) {
+  out.clear();
+  const PixelRect b = Bounds(s, dpi);
+  const PixelRect box{0, 0, b.width(), b.height()};
+  Fill(out, box, Resolve(kDefaultColor, ColorRole::ControlFace));
+  const int edge = ChromeWidth(dpi), outer = edge / 2, inner = edge - outer;
+  const PixelRect in{box.left + outer, box.top + outer, box.right - outer, box.bottom - outer};
+  if (s.kind == ControlKind::PictureBox) {
+    Primitive p;
+    p.kind = Primitive::Kind::Picture;
+    p.box = PictureArea(dpi);
+    p.picture = s.picture;
+    out.push_back(p);
+    Ring(out, box, outer, kSysButtonShadow, kSysButtonHighlight);
+    Ring(out, in, inner, kSysDarkShadow, kSysLight);
+  } else {
+    Ring(out, box, outer, kSysButtonShadow, kSysButtonHighlight);
+    Ring(out, in, inner, kSysButtonHighlight, kSysButtonShadow);
   }
 }
 

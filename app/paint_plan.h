@@ -21,7 +21,7 @@ enum TextFlag : unsigned {
 };
 
 struct Primitive {
-  enum class Kind { Fill, Line, Outline, Text };
+  enum class Kind { Fill, Line, Outline, Text, Picture };
   Kind kind = Kind::Fill;
   PixelRect box;  // Fill, Outline, Text: the rectangle; Line: (x1, y1) - (x2, y2)
   PaintColor color;
@@ -30,6 +30,7 @@ struct Primitive {
   Font font{};
   int font_px = 0;  // Text: em height in pixels
   unsigned flags = 0;
+  int picture = 0;  // Picture: its resource
 };
 
 // A surface to draw on, in the form's client pixels. A toolkit provides
@@ -43,6 +44,8 @@ class Canvas {
                     PaintColor color, unsigned flags) = 0;
   // A line that is neither horizontal nor vertical, its pen centred on it.
   virtual void SlantedLine(PixelPoint from, PixelPoint to, int pen, PaintColor color) = 0;
+  // A picture resource scaled to fill the box.
+  virtual void Picture(const PixelRect& box, int picture) = 0;
 
   void Draw(const Primitive& p);
   void Draw(const std::vector<Primitive>& plan) {
@@ -61,5 +64,19 @@ std::vector<PixelRect> OutlineBands(const PixelRect& box, int pen);
 // as its controls stand now: everything that meets the area, back to front.
 // Between controls of one kind, one declared earlier stands in front.
 void BuildPlan(const Form& form, int dpi, const PixelRect& area, std::vector<Primitive>& out);
+
+// The part of a form's surface that shows a line or shape, to repaint with
+// everything on it when it is shown or hidden; empty for other controls.
+PixelRect RepaintArea(const ControlSpec& control, int dpi);
+
+// A picture box shows its picture, 32 pixels square at 96 DPI and growing
+// with the DPI, inside a sunken border two pixels wide at 96 DPI: the box is
+// sized to fit both. The picture's place in the box's own pixels.
+PixelRect PictureArea(int dpi);
+int ChromeWidth(int dpi);
+
+// What a frame or a picture box paints in its own pixels, back to front: its
+// face, its picture, and its edge (a frame's etched, a picture box's sunken).
+void BuildChromePlan(const ControlSpec& control, int dpi, std::vector<Primitive>& out);
 
 }  // namespace qvl

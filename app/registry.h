@@ -17,8 +17,19 @@ constexpr RegKey PredefinedKey(std::uint32_t root) {
 }
 constexpr std::uint32_t kHkeyLocalMachine = 0x80000002u;
 
+// Results of the registry functions, as Windows' error codes.
 constexpr long kRegSuccess = 0;
 constexpr long kRegFileNotFound = 2;
+constexpr long kRegAccessDenied = 5;
+constexpr long kRegInvalidHandle = 6;
+constexpr long kRegMoreData = 234;
+
+// Where the system-information tool is registered: the full path of its
+// program, or the folder that holds it.
+constexpr char kMsinfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr char kMsinfoPathValue[] = "PATH";
+constexpr char kMsinfoLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr char kMsinfoLocationValue[] = "MSINFO";
 
 class Registry {
  public:
@@ -31,7 +42,8 @@ class Registry {
   virtual long RegCloseKey(RegKey key) = 0;
 };
 
-// A registry with no keys: every open fails as for a missing key.
+// A registry with no keys, where a system has none: every open fails as for
+// a missing key.
 class EmptyRegistry : public Registry {
  public:
   long RegOpenKeyExA(RegKey, const char*, std::uint32_t, std::uint32_t, RegKey*) override {

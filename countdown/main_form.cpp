@@ -160,11 +160,11 @@ void Main::OnLoad() {
 void Main::ReadClock() {
   const LocalTime now = runtime().Now();
   clock_year_ = now.year;
-  CurMon.SetCaption(DatePartToText(now.month));
-  CurDay.SetCaption(DatePartToText(now.day));
-  CurHour.SetCaption(DatePartToText(now.hour));
-  CurMin.SetCaption(DatePartToText(now.minute));
-  CurSec.SetCaption(DatePartToText(now.second));
+  CurMon.SetCaption(NumberToText(now.month));
+  CurDay.SetCaption(NumberToText(now.day));
+  CurHour.SetCaption(NumberToText(now.hour));
+  CurMin.SetCaption(NumberToText(now.minute));
+  CurSec.SetCaption(NumberToText(now.second));
 }
 
 void Main::Timer1_Timer() {
@@ -181,13 +181,13 @@ void Main::Timer2_Timer() {
   EndSecond.SetCaption(NumberToText(60 - CurSec.Number()) + " Seconds ");
 
   const std::string& month = MonName.Caption();
-  if (TextEquals(month, "March")) {
+  if (month == "March") {
     TotalDays.SetCaption(NumberToText(EndDay.Number() + 31 + 30 + 31));
-  } else if (TextEquals(month, "April")) {
+  } else if (month == "April") {
     TotalDays.SetCaption(NumberToText(EndDay.Number() + 30 + 31));
-  } else if (TextEquals(month, "May")) {
+  } else if (month == "May") {
     TotalDays.SetCaption(NumberToText(EndDay.Number() + 31));
-  } else if (TextEquals(month, "June")) {
+  } else if (month == "June") {
     TotalDays.SetCaption(EndDay.Caption());
   } else {
     // Every other month counts calendar days to the next 22 June.

@@ -18,14 +18,6 @@ TEST(Captions, NumberToText) {
   for (const auto& c : cases) EXPECT_EQ(NumberToText(c.value), c.text) << c.value;
 }
 
-TEST(Captions, DatePartHasNoLeadingZero) {
-  const struct {
-    int part;
-    const char* text;
-  } cases[] = {{6, "6"}, {9, "9"}, {0, "0"}, {31, "31"}};
-  for (const auto& c : cases) EXPECT_EQ(DatePartToText(c.part), c.text);
-}
-
 TEST(Captions, TextToNumberReadsDecimals) {
   const struct {
     const char* text;
@@ -47,14 +39,6 @@ TEST(Captions, TextThatSpellsNoNumberIsATypeMismatch) {
       EXPECT_EQ(e.number(), 13) << text;
     }
   }
-}
-
-TEST(Captions, ComparisonIsExactAndCaseSensitive) {
-  EXPECT_TRUE(TextEquals("March", "March"));
-  EXPECT_FALSE(TextEquals("March", "march"));
-  EXPECT_FALSE(TextEquals("March", "March "));
-  EXPECT_FALSE(TextEquals("March", "MARCH"));
-  EXPECT_TRUE(TextEquals("", ""));
 }
 
 }  // namespace

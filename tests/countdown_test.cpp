@@ -270,27 +270,37 @@ TEST(MenuPanel, Rules) {
   EXPECT_FALSE(shown()) << "hidden at load, though the design shows it";
   EXPECT_FALSE(window->visible.at(frame));
 
+  constexpr auto kLeft = MouseButton::Left, kRight = MouseButton::Right;
   const struct {
     const char* control;
-    Event event;
+    bool press_only;  // a press of `button`, else a click
+    MouseButton button;
     bool from_shown;
     bool after;
   } rows[] = {
-      {"Command3", Event::Click, false, true},   {"Command3", Event::Click, true, false},
-      {"Final", Event::Click, true, false},      {"Label12", Event::Click, true, false},
-      {"Label2", Event::MouseDown, true, false}, {"Label2", Event::MouseDown, false, false},
-      {"Command5", Event::Click, true, false},   {"Command6", Event::Click, true, false},
-      {"Command7", Event::Click, true, false},   {"Label1", Event::Click, true, true},
-      {"Label4", Event::Click, true, true},
+      {"Command3", false, kLeft, false, true}, {"Command3", false, kLeft, true, false},
+      {"Final", false, kLeft, true, false},    {"Label12", false, kLeft, true, false},
+      {"Label2", true, kLeft, true, false},    {"Label2", true, kRight, true, false},
+      {"Label2", true, kLeft, false, false},   {"Command5", false, kLeft, true, false},
+      {"Command6", false, kLeft, true, false}, {"Command7", false, kLeft, true, false},
+      {"Label1", false, kLeft, true, true},    {"Label4", false, kLeft, true, true},
+      {"Final", true, kRight, true, true},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.control);
     (*p.main)["Frame1"].SetVisible(r.from_shown);
-    p.tk.Raise(*p.main, r.control, r.event);
+    if (r.press_only) {
+      p.tk.Press(*p.main, r.control, r.button);
+    } else {
+      p.tk.Click(*p.main, r.control);
+    }
     EXPECT_EQ(shown(), r.after);
     EXPECT_EQ(window->visible.at(frame), r.after);
   }
-  EXPECT_EQ(p.tk.drags, (std::vector<std::string>{"Main", "Main"}));
+  // Each press on the title strip moves the window, ending at the release of
+  // the button that pressed.
+  using Drag = HeadlessToolkit::Drag;
+  EXPECT_EQ(p.tk.drags, (std::vector<Drag>{{"Main", kLeft}, {"Main", kRight}, {"Main", kLeft}}));
   EXPECT_EQ(p.sys.addresses,
             (std::vector<std::string>{std::string(kLinks.author), std::string(kLinks.official),
                                       std::string(kLinks.facebook)}));

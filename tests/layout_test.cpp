@@ -92,6 +92,10 @@ std::string Describe(const Primitive& p) {
                     b.bottom, std::string(p.font.face).c_str(), p.font_px,
                     p.font.bold ? " bold" : "", color, std::string(p.text.substr(0, 16)).c_str());
       break;
+    case Primitive::Kind::Picture:
+      std::snprintf(out, sizeof out, "picture %d %d,%d,%d,%d", p.picture, b.left, b.top, b.right,
+                    b.bottom);
+      break;
   }
   return out;
 }
@@ -185,16 +189,27 @@ TEST(PaintPlan, EveryFormAtBothDpis) {
   }
 }
 
-// A canvas that keeps the pixels it is given, one letter a colour.
+// A canvas that keeps the pixels it is given, one letter a colour ('P' for
+// a picture).
 struct GridCanvas : Canvas {
-  std::vector<std::string> rows = std::vector<std::string>(8, std::string(8, '.'));
+  explicit GridCanvas(int size = 8) : rows(size, std::string(size, '.')) {}
+  std::vector<std::string> rows;
+  void Paint(const PixelRect& r, char c) {
+    const int n = static_cast<int>(rows.size());
+    for (int y = std::max(r.top, 0); y < std::min(r.bottom, n); ++y)
+      for (int x = std::max(r.left, 0); x < std::min(r.right, n); ++x) rows[y][x] = c;
+  }
   void Fill(const PixelRect& r, PaintColor c) override {
-    for (int y = std::max(r.top, 0); y < std::min(r.bottom, 8); ++y)
-      for (int x = std::max(r.left, 0); x < std::min(r.right, 8); ++x)
-        rows[y][x] = static_cast<char>('a' + c.value);
+    Paint(r, static_cast<char>('a' + c.value));
   }
   void Text(const PixelRect&, std::string_view, const Font&, int, PaintColor, unsigned) override {}
   void SlantedLine(PixelPoint, PixelPoint, int, PaintColor) override {}
+  void Picture(const PixelRect& r, int) override { Paint(r, 'P'); }
+  std::string Column(int x) const {
+    std::string out;
+    for (const std::string& row : rows) out += row[x];
+    return out;
+  }
 };
 
 TEST(PaintPlan, LinesAndOutlinesLandOnPixels) {
@@ -210,6 +225,33 @@ TEST(PaintPlan, LinesAndOutlinesLandOnPixels) {
   EXPECT_EQ(canvas.rows,
             (std::vector<std::string>{"aaaaaa.c", "aaaaaa.c", "aa..aa.c", "aaaaaa.c", "aaaaaa..",
                                       "........", ".bbbbbb.", ".bbbbbb."}));
+}
+
+// The about box's picture fills its box inside a sunken border that grows
+// with the DPI: shadow (q) over dark shadow (v) at the top, light (w) over
+// highlight (u) at the bottom; a frame's etched edge is shadow, highlight,
+// then inside the other way round.
+TEST(PaintPlan, PictureBoxAndFrameChrome) {
+  const struct {
+    const char* name;
+    int dpi;
+    std::string column;  // at x = 10, top to bottom
+  } rows[] = {
+      {"picIcon", 96, "qv" + std::string(32, 'P') + "wu"},
+      {"picIcon", 144, "qvv" + std::string(48, 'P') + "wwu"},
+      {"Frame1", 96, "qu" + std::string(85, 'p') + "qu"},
+  };
+  for (const auto& r : rows) {
+    const FormSpec& spec =
+        r.name[0] == 'p' ? AboutSpec(Variant::LcarsFont) : MainSpec(Variant::LcarsFont);
+    const auto row = std::find_if(spec.controls.begin(), spec.controls.end(),
+                                  [&](const ControlSpec& c) { return c.name == r.name; });
+    std::vector<Primitive> plan;
+    BuildChromePlan(*row, r.dpi, plan);
+    GridCanvas canvas(static_cast<int>(r.column.size()));
+    canvas.Draw(plan);
+    EXPECT_EQ(canvas.Column(10), r.column) << r.name << " at " << r.dpi;
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "about/sysinfo.h"
 #include "app/colors.h"
 #include "app/font_choice.h"
+#include "app/interaction.h"
 #include "app/stacking.h"
 #include "harness.h"
 
@@ -137,6 +138,132 @@ TEST(StartSysInfo, WithoutARegistryShowsTheMessage) {
   ASSERT_EQ(tk.boxes.size(), 1u);
   EXPECT_EQ(tk.boxes[0].text, "System Information Is Unavailable At This Time");
   EXPECT_TRUE(sys.started.empty());
+}
+
+// Enter presses the focused button, else the default one; Escape the cancel
+// button; a button hidden with its panel is pressed by neither.
+TEST(Interaction, KeysPressTheButtonTheRulesName) {
+  const struct {
+    const char* form;
+    const char* focused;  // nullptr: as first shown
+    Key key;
+    const char* pressed;  // what the key did
+  } rows[] = {
+      {"frmAbout", nullptr, Key::Enter, "cmdOK"},
+      {"frmAbout", nullptr, Key::Escape, "cmdOK"},
+      {"frmAbout", "cmdSysInfo", Key::Enter, "cmdSysInfo"},
+      {"frmAbout", "cmdSysInfo", Key::Escape, "cmdOK"},
+      {"Main", "Command3", Key::Enter, "Command3"},
+      {"Main", "Command3", Key::Escape, nullptr},
+      {"Main", nullptr, Key::Enter, "Command1"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string(r.form) + (r.focused ? r.focused : "") +
+                 (r.key == Key::Enter ? " Enter" : " Escape"));
+    Program p({2027, 4, 21, 10, 20, 30});
+    Form* form = p.main;
+    if (std::string_view(r.form) == "frmAbout") {
+      p.tk.Click(*p.main, "Command8");
+      form = p.runtime.FormsOf<frmAbout>().at(0);
+    }
+    if (r.focused) p.runtime.FocusIn(*form, form->IndexOf(r.focused));
+    (*p.main)["CurSec"].SetCaption("x");
+    const bool pressed = p.tk.Key(*form, r.key);
+    EXPECT_EQ(pressed, r.pressed != nullptr);
+    const std::string did = !p.tk.boxes.empty()                                       ? "cmdSysInfo"
+                            : p.runtime.FormsOf<frmAbout>().empty() && form != p.main ? "cmdOK"
+                            : (*p.main)["Frame1"].Visible()                           ? "Command3"
+                            : p.Caption("CurSec") != "x"                              ? "Command1"
+                                                                                      : "";
+    EXPECT_EQ(did, r.pressed ? r.pressed : "");
+  }
+}
+
+// The focus starts on the first button that can be seen in tab order, and
+// leaves a button when its panel is hidden; the button that looks default
+// follows it.
+TEST(Interaction, FocusFollowsWhatCanBeSeen) {
+  Program p({2027, 4, 21, 10, 20, 30});
+  const auto* window = p.tk.WindowOf(*p.main);
+  const int command1 = p.main->IndexOf("Command1"), command6 = p.main->IndexOf("Command6");
+  EXPECT_EQ(window->focus, command1);
+  EXPECT_FALSE(CanBeSeen(*p.main, command6));
+  p.tk.Click(*p.main, "Command3");
+  EXPECT_TRUE(CanBeSeen(*p.main, command6));
+  p.runtime.FocusIn(*p.main, command6);
+  EXPECT_EQ(window->looks_default, command6);
+  p.tk.Click(*p.main, "Final");  // hides the panel
+  EXPECT_EQ(window->focus, command1);
+  EXPECT_EQ(window->looks_default, command1);
+
+  p.tk.Click(*p.main, "Command8");
+  frmAbout& about = *p.runtime.FormsOf<frmAbout>().at(0);
+  const auto* box = p.tk.WindowOf(about);
+  EXPECT_EQ(box->focus, about.IndexOf("cmdOK"));
+  p.runtime.FocusIn(about, about.IndexOf("cmdSysInfo"));
+  EXPECT_EQ(box->looks_default, about.IndexOf("cmdSysInfo"));
+}
+
+// A label's Click is a left press and release inside that same label; the
+// title strip's press starts a drag, which takes the pointer.
+TEST(Interaction, LabelClicks) {
+  using B = MouseButton;
+  struct Step {
+    const char* control;
+    bool down;
+    B button;
+    bool inside;
+  };
+  const struct {
+    const char* what;
+    std::vector<Step> steps;
+    bool clicked;
+  } rows[] = {
+      {"left press and release",
+       {{"Final", true, B::Left, true}, {"Final", false, B::Left, true}},
+       true},
+      {"released outside",
+       {{"Final", true, B::Left, true}, {"Final", false, B::Left, false}},
+       false},
+      {"right button", {{"Final", true, B::Right, true}, {"Final", false, B::Right, true}}, false},
+      {"pressed on another label",
+       {{"Label12", true, B::Left, true}, {"Final", false, B::Left, true}},
+       false},
+      {"released twice",
+       {{"Final", true, B::Left, true},
+        {"Final", false, B::Left, false},
+        {"Final", false, B::Left, true}},
+       false},
+      {"a right release between",
+       {{"Final", true, B::Left, true},
+        {"Final", false, B::Right, true},
+        {"Final", false, B::Left, true}},
+       true},
+  };
+  for (const auto& r : rows) {
+    Program p({2027, 4, 21, 10, 20, 30});
+    p.tk.Click(*p.main, "Command3");
+    for (const Step& s : r.steps) {
+      const int i = p.main->IndexOf(s.control);
+      if (s.down) {
+        p.runtime.MouseDown(*p.main, i, s.button);
+      } else {
+        p.runtime.MouseUp(*p.main, i, s.button, s.inside);
+      }
+    }
+    // Final's and Label12's Click hide the menu panel.
+    EXPECT_EQ(!(*p.main)["Frame1"].Visible(), r.clicked) << r.what;
+  }
+}
+
+TEST(Interaction, WindowFollowsThePointerUntilItsButtonIsReleased) {
+  PointerDrag drag;
+  drag.Begin(MouseButton::Right, {100, 10}, {40, 30});
+  EXPECT_EQ(drag.Follow({150, 70}), (PixelPoint{90, 90}));
+  EXPECT_FALSE(drag.Release(MouseButton::Left)) << "another button's release";
+  EXPECT_EQ(drag.Follow({90, 0}), (PixelPoint{30, 20}));
+  EXPECT_TRUE(drag.Release(MouseButton::Right));
+  EXPECT_FALSE(drag.Follow({0, 0}));
 }
 
 constexpr ControlSpec kTwoOnTabOne[] = {Button("A", "a", 0, 0, 1, 1, 1),

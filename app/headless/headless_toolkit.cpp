@@ -4,7 +4,7 @@
 
 namespace qvl {
 
-void HeadlessToolkit::CreateWindowFor(Form& form) {
+NativeWindow* HeadlessToolkit::CreateWindowFor(Form& form) {
   Window& w = windows_[&form];
   w.form = &form;
   w.texts[-1] = form.Caption();
@@ -12,17 +12,16 @@ void HeadlessToolkit::CreateWindowFor(Form& form) {
     w.texts[c.index()] = c.Caption();
     w.visible[c.index()] = c.Visible();
   }
-  form.native = &w;
+  return &w;
 }
 
-void HeadlessToolkit::ShowWindowFor(Form& form) {
+void HeadlessToolkit::ShowWindowFor(Form& form, bool) {
   windows_.at(&form).shown = true;
 }
 
 void HeadlessToolkit::DestroyWindowFor(Form& form) {
   std::erase_if(tickers_, [&](const Ticker& t) { return t.form == &form; });
   windows_.erase(&form);
-  form.native = nullptr;
 }
 
 void HeadlessToolkit::SetText(Form& form, int control, std::string_view text) {
@@ -72,15 +71,22 @@ void HeadlessToolkit::Advance(int ms) {
 }
 
 void HeadlessToolkit::Fire(Form& form, std::string_view timer) {
-  if (TimerRunning(form, timer)) Raise(form, timer, Event::Timer);
+  if (TimerRunning(form, timer)) form.runtime().Dispatch(form, form.IndexOf(timer), Event::Timer);
 }
 
 void HeadlessToolkit::Click(Form& form, std::string_view control, int member) {
-  form.runtime().Dispatch(form, form.IndexOf(control, member), Event::Click);
+  const int i = form.IndexOf(control, member);
+  if (i < 0) return;
+  if (form.spec().controls[i].kind != ControlKind::Label) {
+    form.runtime().ButtonClicked(form, i);
+    return;
+  }
+  form.runtime().MouseDown(form, i, MouseButton::Left);
+  if (form.alive()) form.runtime().MouseUp(form, i, MouseButton::Left, true);
 }
 
-void HeadlessToolkit::Raise(Form& form, std::string_view control, Event event) {
-  form.runtime().Dispatch(form, form.IndexOf(control), event);
+void HeadlessToolkit::Press(Form& form, std::string_view control, MouseButton button) {
+  form.runtime().MouseDown(form, form.IndexOf(control), button);
 }
 
 bool HeadlessToolkit::TimerRunning(Form& form, std::string_view timer) const {

@@ -22,6 +22,7 @@ class HeadlessToolkit : public Toolkit {
     bool shown = false;
     std::map<int, std::string> texts;  // what the window shows, by control (-1: title)
     std::map<int, bool> visible;
+    int focus = -1, looks_default = -1;
   };
   struct Box {
     std::string owner;  // form name, empty for none
@@ -31,14 +32,18 @@ class HeadlessToolkit : public Toolkit {
 
   explicit HeadlessToolkit(TestClock& clock) : clock_(&clock) {}
 
-  void CreateWindowFor(Form& form) override;
-  void ShowWindowFor(Form& form) override;
+  NativeWindow* CreateWindowFor(Form& form) override;
+  void ShowWindowFor(Form& form, bool first) override;
   void DestroyWindowFor(Form& form) override;
   void SetText(Form& form, int control, std::string_view text) override;
   void SetVisible(Form& form, int control, bool visible) override;
+  void FocusControl(Form& form, int control) override { windows_.at(&form).focus = control; }
+  void ShowDefault(Form& form, int control) override { windows_.at(&form).looks_default = control; }
   void StartTicker(Form& form, int interval_ms) override;
   void StopTicker(Form& form, int interval_ms) override;
-  void DragWindow(Form& form) override { drags.push_back(std::string(form.spec().name)); }
+  void DragWindow(Form& form, MouseButton button) override {
+    drags.push_back({std::string(form.spec().name), button});
+  }
   int ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
                      const BoxStyle& style) override;
   void Quit() override { quit = true; }
@@ -48,8 +53,11 @@ class HeadlessToolkit : public Toolkit {
   void Advance(int ms);
   // Fires one timer of a form at once, as its tick would, if it runs.
   void Fire(Form& form, std::string_view timer);
+  // A user's click on a control: a button's, or a label's press and release
+  // of the left button inside it.
   void Click(Form& form, std::string_view control, int member = -1);
-  void Raise(Form& form, std::string_view control, Event event);
+  void Press(Form& form, std::string_view control, MouseButton button = MouseButton::Left);
+  bool Key(Form& form, qvl::Key key) { return form.runtime().KeyDown(form, key); }
   bool TimerRunning(Form& form, std::string_view timer) const;
 
   const Window* WindowOf(const Form& form) const;
@@ -59,8 +67,13 @@ class HeadlessToolkit : public Toolkit {
   std::deque<int> answers;
   std::function<void(const Box&)> inside_box;
 
+  struct Drag {
+    std::string form;
+    MouseButton button;
+    friend bool operator==(const Drag&, const Drag&) = default;
+  };
   std::vector<Box> boxes;
-  std::vector<std::string> drags;
+  std::vector<Drag> drags;
   int text_writes = 0;
   bool quit = false;
 

@@ -11,7 +11,6 @@ namespace qvl {
 
 namespace {
 
-constexpr char kInfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr RegKey kInfoHandle = 1;
 constexpr std::uint32_t kRegSz = 1;
 constexpr long kInvalidHandle = 6, kMoreData = 234;
@@ -50,7 +49,7 @@ std::string ToolRegistry::FindTool() const {
 
 long ToolRegistry::RegOpenKeyExA(RegKey root, const char* sub_key, std::uint32_t, std::uint32_t,
                                  RegKey* result) {
-  if (root != PredefinedKey(kHkeyLocalMachine) || std::strcmp(sub_key, kInfoKey) != 0)
+  if (root != PredefinedKey(kHkeyLocalMachine) || std::strcmp(sub_key, kMsinfoKey) != 0)
     return kRegFileNotFound;
   found_ = FindTool();
   if (found_.empty()) return kRegFileNotFound;
@@ -62,7 +61,7 @@ long ToolRegistry::RegQueryValueExA(RegKey key, const char* value_name, std::uin
                                     std::uint32_t* type, unsigned char* data,
                                     std::uint32_t* byte_count) {
   if (key != kInfoHandle) return kInvalidHandle;
-  if (std::strcmp(value_name, "PATH") != 0) return kRegFileNotFound;
+  if (std::strcmp(value_name, kMsinfoPathValue) != 0) return kRegFileNotFound;
   const auto size = static_cast<std::uint32_t>(found_.size() + 1);  // with its zero
   if (size > *byte_count) {
     *byte_count = size;

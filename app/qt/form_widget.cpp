@@ -1,18 +1,18 @@
 #include "app/qt/form_widget.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QFrame>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 
 #include "app/geometry.h"
-#include "app/qt/icons.h"
+#include "app/qt/qstring.h"
 #include "app/stacking.h"
 
 namespace qvl {
@@ -21,13 +21,14 @@ namespace {
 
 // Logical pixels: 15 twips each; Qt applies the screen's scale on top.
 constexpr int kDpi = 96;
-
-QString Qs(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
+constexpr char kOffscreen[] = "qvlOffscreen";
 
 QRect QRectOf(const PixelRect& r) {
   return QRect(r.left, r.top, r.width(), r.height());
+}
+
+PixelPoint PointOf(const QPoint& p) {
+  return {p.x(), p.y()};
 }
 
 Qt::WindowFlags FlagsOf(const FormSpec& spec) {
@@ -35,15 +36,28 @@ Qt::WindowFlags FlagsOf(const FormSpec& spec) {
   return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 }
 
+MouseButton ButtonOf(Qt::MouseButton b) {
+  return b == Qt::RightButton    ? MouseButton::Right
+         : b == Qt::MiddleButton ? MouseButton::Middle
+                                 : MouseButton::Left;
+}
+
+Runtime* RuntimeOf(const FormWidget& w) {
+  return w.form() ? &w.form()->runtime() : nullptr;
+}
+
 }  // namespace
 
 FormWidget::FormWidget(Form& form) : QWidget(nullptr, FlagsOf(form.spec())), form_(&form) {
   const FormSpec& spec = form.spec();
   setAttribute(Qt::WA_OpaquePaintEvent);  // the plan paints every pixel
-  setWindowTitle(Qs(form.Caption()));
+  setWindowTitle(ToQString(form.Caption()));
   const PixelRect client = ClientRect(spec, kDpi);
   setFixedSize(client.width(), client.height());
-  if (const auto at = ClientCorner(spec, kDpi)) move(at->x, at->y);
+  // The client area's corner, not the frame's: where the window system
+  // allows a window to place itself.
+  if (const auto at = ClientCorner(spec, kDpi))
+    setGeometry(at->x, at->y, client.width(), client.height());
   children_.assign(form.controls().size(), nullptr);
   CreateChildren(this, {});
 }
@@ -60,36 +74,18 @@ void FormWidget::CreateChildren(QWidget* parent, std::string_view container) {
       case ControlKind::Label:
         w = new LabelWidget(*this, i, parent);
         break;
-      case ControlKind::CommandButton: {
-        auto* b = new QPushButton(Qs(c.Caption()), parent);
-        b->setAutoDefault(false);
-        b->setDefault(s.is_default);
-        b->setFont(fonts_.Get(s.font, FontPixelHeight(s.font.centipoints, kDpi)));
-        QObject::connect(b, &QPushButton::clicked, this, [this, i] { Dispatch(i, Event::Click); });
-        w = b;
+      case ControlKind::CommandButton:
+        w = new ButtonWidget(*this, i, parent);
         break;
-      }
-      case ControlKind::Frame: {
-        auto* f = new QFrame(parent);
-        f->setFrameStyle(QFrame::Box | QFrame::Sunken);  // etched
-        f->setAutoFillBackground(true);
-        f->setBackgroundRole(QPalette::Button);
-        w = f;
+      case ControlKind::Frame:
+      case ControlKind::PictureBox:
+        w = new ChromeWidget(*this, s, parent);
         break;
-      }
-      case ControlKind::PictureBox: {
-        auto* p = new QLabel(parent);
-        p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        p->setLineWidth(2);
-        p->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        p->setPixmap(Picture(s.picture, 32));
-        w = p;
-        break;
-      }
       default:
         continue;
     }
     w->setGeometry(QRectOf(Bounds(s, kDpi)));
+    if (!InVisibleArea(form_->spec(), s)) w->setProperty(kOffscreen, true);
     if (!c.Visible()) w->hide();
     children_[i] = w;
     if (s.kind == ControlKind::Frame) CreateChildren(w, s.name);
@@ -98,35 +94,28 @@ void FormWidget::CreateChildren(QWidget* parent, std::string_view container) {
     if (children_[*it]) children_[*it]->raise();
 }
 
-QWidget* FormWidget::FirstFocus() const {
-  for (int i : TabOrder(form_->spec()))
-    if (children_[i] && children_[i]->isVisibleTo(this)) return children_[i];
-  return nullptr;
-}
-
-void FormWidget::Dispatch(int control, Event event) {
-  if (form_) form_->runtime().Dispatch(*form_, control, event);
-}
-
 void FormWidget::SetControlText(int control, std::string_view text) {
   QWidget* w = children_[control];
   if (auto* label = qobject_cast<QLabel*>(w)) {
-    label->setText(Qs(text));  // repaints the form beneath it, where it can be seen
+    label->setText(ToQString(text));  // repaints the form beneath it, where it can be seen
   } else if (auto* button = qobject_cast<QPushButton*>(w)) {
-    button->setText(Qs(text));
+    button->setText(ToQString(text));
   }
 }
 
 void FormWidget::SetControlVisible(int control, bool visible) {
-  QWidget* w = children_[control];
-  if (!w) {  // a line or shape: every widget it meets repaints
-    update(QRectOf(PaintBox(form_->spec().controls[control], kDpi)));
-    return;
+  if (QWidget* w = children_[control]) {
+    w->setVisible(visible);
+  } else {  // a line or shape: the labels it meets paint nothing of their own
+    update(QRectOf(RepaintArea(form_->spec().controls[control], kDpi)));
   }
-  const bool had_focus = !visible && w->isAncestorOf(QApplication::focusWidget());
-  w->setVisible(visible);
-  if (had_focus)
-    if (QWidget* first = FirstFocus()) first->setFocus();
+}
+
+void FormWidget::ShowDefault(int control) {
+  for (int button : {looks_default_, control})
+    if (auto* b = button >= 0 ? qobject_cast<QPushButton*>(children_[button]) : nullptr)
+      b->setDefault(button == control);
+  looks_default_ = control;
 }
 
 void FormWidget::StartTicker(int interval_ms) {
@@ -152,16 +141,18 @@ void FormWidget::Detach() {
   form_ = nullptr;
 }
 
-void FormWidget::BeginDrag() {
-  if (windowHandle() && windowHandle()->startSystemMove()) return;
-  // No window manager to ask: the window follows the pointer itself.
-  dragging_ = true;
-  drag_pointer_ = QCursor::pos();
-  drag_window_ = pos();
+// Qt asks the window system to move with the left button only (X11 window
+// managers then end the move at that button's release), so a move by
+// another button is followed here; Wayland's compositors end a move when
+// every button is up, whichever started it.
+void FormWidget::BeginDrag(MouseButton button) {
+  const bool system = button == MouseButton::Left || QGuiApplication::platformName() == "wayland";
+  if (system && windowHandle() && windowHandle()->startSystemMove()) return;
+  drag_.Begin(button, PointOf(QCursor::pos()), PointOf(pos()));
 }
 
 void FormWidget::DragTo(const QPoint& global) {
-  if (dragging_) move(drag_window_ + (global - drag_pointer_));
+  if (const auto to = drag_.Follow(PointOf(global))) move(to->x, to->y);
 }
 
 void FormWidget::paintEvent(QPaintEvent* event) {
@@ -178,30 +169,30 @@ void FormWidget::closeEvent(QCloseEvent* event) {
   if (form_) form_->runtime().WindowClosed(*form_);
 }
 
-// Enter presses the focused button, or else the form's default button;
-// Escape the cancel button; as in a dialog box.
 void FormWidget::keyPressEvent(QKeyEvent* event) {
-  int control = -1;
-  if (form_ && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-    if (auto* b = qobject_cast<QPushButton*>(QApplication::focusWidget()); b && isAncestorOf(b))
-      return b->click();
-    control = DefaultButton(form_->spec());
-  } else if (form_ && event->key() == Qt::Key_Escape) {
-    control = CancelButton(form_->spec());
+  const int key = event->key();
+  if (form_ && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)) {
+    form_->runtime().KeyDown(*form_, key == Qt::Key_Escape ? Key::Escape : Key::Enter);
+    return;
   }
-  if (control < 0 || !children_[control]->isVisibleTo(this)) return QWidget::keyPressEvent(event);
-  Dispatch(control, Event::Click);
+  QWidget::keyPressEvent(event);
+}
+
+void FormWidget::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && form_)
+    form_->runtime().Activated(*form_);
+  QWidget::changeEvent(event);
 }
 
 LabelWidget::LabelWidget(FormWidget& form, int control, QWidget* parent)
     : QLabel(parent), form_(form), control_(control) {
   setTextFormat(Qt::PlainText);
-  setText(Qs(form.form().controls()[control].Caption()));
+  setText(ToQString(form.form()->controls()[control].Caption()));
 }
 
 void LabelWidget::mousePressEvent(QMouseEvent* event) {
-  pressed_ = event->button() == Qt::LeftButton;
-  form_.Press(control_);
+  if (Runtime* rt = RuntimeOf(form_))
+    rt->MouseDown(*form_.form(), control_, ButtonOf(event->button()));
 }
 
 void LabelWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -209,11 +200,91 @@ void LabelWidget::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void LabelWidget::mouseReleaseEvent(QMouseEvent* event) {
-  form_.EndDrag();
-  const bool clicked =
-      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->pos());
-  pressed_ = false;
-  if (clicked) form_.Click(control_);
+  const MouseButton button = ButtonOf(event->button());
+  form_.EndDrag(button);
+  if (Runtime* rt = RuntimeOf(form_))
+    rt->MouseUp(*form_.form(), control_, button, rect().contains(event->pos()));
+}
+
+ButtonWidget::ButtonWidget(FormWidget& form, int control, QWidget* parent)
+    : QPushButton(ToQString(form.form()->controls()[control].Caption()), parent),
+      form_(form),
+      control_(control) {
+  const Font& font = form.form()->spec().controls[control].font;
+  setFont(form.fonts().Get(font, FontPixelHeight(font.centipoints, kDpi)));
+  setAutoDefault(false);
+  QObject::connect(this, &QPushButton::clicked, this, [this] {
+    if (Runtime* rt = RuntimeOf(form_)) rt->ButtonClicked(*form_.form(), control_);
+  });
+}
+
+void ButtonWidget::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+    event->ignore();  // on to the form
+    return;
+  }
+  QPushButton::keyPressEvent(event);
+}
+
+void ButtonWidget::focusInEvent(QFocusEvent* event) {
+  QPushButton::focusInEvent(event);
+  if (Runtime* rt = RuntimeOf(form_)) rt->FocusIn(*form_.form(), control_);
+}
+
+ChromeWidget::ChromeWidget(FormWidget& form, const ControlSpec& spec, QWidget* parent)
+    : QWidget(parent), form_(form), spec_(spec) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ChromeWidget::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  BuildChromePlan(spec_, kDpi, plan_);
+  QtCanvas canvas(painter, form_.fonts());
+  canvas.Draw(plan_);
+}
+
+namespace {
+
+// Qt's own account of a label or button, but off screen.
+class OffscreenAccessible : public QAccessibleWidget {
+ public:
+  OffscreenAccessible(QWidget* w, QAccessible::Role role) : QAccessibleWidget(w, role) {}
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.offscreen = true;
+    return s;
+  }
+  QString text(QAccessible::Text t) const override {
+    if (t != QAccessible::Name) return QAccessibleWidget::text(t);
+    if (auto* label = qobject_cast<QLabel*>(widget())) return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget()))
+      return QString(button->text()).remove(QLatin1Char('&'));
+    return QAccessibleWidget::text(t);
+  }
+  QStringList actionNames() const override {
+    if (qobject_cast<QAbstractButton*>(widget())) return {pressAction()};
+    return QAccessibleWidget::actionNames();
+  }
+  void doAction(const QString& action) override {
+    auto* button = qobject_cast<QAbstractButton*>(widget());
+    if (button && action == pressAction()) return button->click();
+    QAccessibleWidget::doAction(action);
+  }
+};
+
+QAccessibleInterface* OffscreenFactory(const QString&, QObject* object) {
+  auto* w = qobject_cast<QWidget*>(object);
+  if (!w || !w->property(kOffscreen).toBool()) return nullptr;
+  const bool button = qobject_cast<QAbstractButton*>(w) != nullptr;
+  return new OffscreenAccessible(w, button ? QAccessible::Button : QAccessible::StaticText);
+}
+
+}  // namespace
+
+void InstallAccessibility() {
+  static const bool installed = (QAccessible::installFactory(OffscreenFactory), true);
+  (void)installed;
 }
 
 }  // namespace qvl

@@ -1,10 +1,12 @@
-// A form's top-level widget and its children: Qt's own push buttons, frames
-// and labels, placed by the shared geometry; the form's surface painted by
-// the shared paint plan.
+// A form's top-level widget and its children: Qt's own push buttons and
+// labels, placed by the shared geometry; the form's surface, frames and
+// picture boxes painted by the shared paint plans. Input goes to the runtime
+// as it happens; what it means is the runtime's to decide.
 #pragma once
 
 #include <QLabel>
 #include <QPoint>
+#include <QPushButton>
 #include <QWidget>
 #include <map>
 #include <vector>
@@ -20,43 +22,40 @@ class FormWidget : public QWidget, public NativeWindow {
  public:
   explicit FormWidget(Form& form);
 
-  Form& form() const { return *form_; }
+  Form* form() const { return form_; }
   QWidget* Child(int control) const { return children_[control]; }
-  QWidget* FirstFocus() const;
+  QtFonts& fonts() { return fonts_; }
 
   void SetControlText(int control, std::string_view text);
   void SetControlVisible(int control, bool visible);
+  void ShowDefault(int control);
   void StartTicker(int interval_ms);
   void StopTicker(int interval_ms);
   // The form is going: no event of this widget reaches it any more.
   void Detach();
 
-  // Mouse events of labels.
-  void Press(int control) { Dispatch(control, Event::MouseDown); }
-  void Click(int control) { Dispatch(control, Event::Click); }
-
-  // A press on a label that starts a window drag: the window system moves
-  // the window if it can, otherwise the pointer's moves do.
-  void BeginDrag();
+  // A move by the pointer, as from a press on a title bar. The window system
+  // moves the window where it can; otherwise the pointer's moves do.
+  void BeginDrag(MouseButton button);
   void DragTo(const QPoint& global);
-  void EndDrag() { dragging_ = false; }
+  void EndDrag(MouseButton button) { drag_.Release(button); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void CreateChildren(QWidget* parent, std::string_view container);
-  void Dispatch(int control, Event event);
 
   Form* form_;
   std::vector<QWidget*> children_;  // by control index; none for timers, lines, shapes
   std::map<int, QTimer*> tickers_;
   QtFonts fonts_;
   std::vector<Primitive> plan_;
-  bool dragging_ = false;
-  QPoint drag_pointer_, drag_window_;
+  PointerDrag drag_;
+  int looks_default_ = -1;
 };
 
 // A label: Qt's own, so that screen readers read its text, drawn by the
@@ -74,7 +73,38 @@ class LabelWidget : public QLabel {
  private:
   FormWidget& form_;
   int control_;
-  bool pressed_ = false;
 };
+
+// A command button: Qt's own; Enter and Escape are the form's to decide.
+class ButtonWidget : public QPushButton {
+ public:
+  ButtonWidget(FormWidget& form, int control, QWidget* parent);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+
+ private:
+  FormWidget& form_;
+  int control_;
+};
+
+// A frame or picture box, painted by the shared chrome plan.
+class ChromeWidget : public QWidget {
+ public:
+  ChromeWidget(FormWidget& form, const ControlSpec& spec, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  FormWidget& form_;
+  const ControlSpec& spec_;
+  std::vector<Primitive> plan_;
+};
+
+// Registers the accessibility of controls that lie wholly outside the form's
+// visible area: screen readers are told they are off screen.
+void InstallAccessibility();
 
 }  // namespace qvl

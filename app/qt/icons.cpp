@@ -5,7 +5,7 @@
 #include <QImageReader>
 #include <cstddef>
 
-#include "about/frm_about.h"
+#include "app/resources.h"
 
 namespace qvl {
 

@@ -2,7 +2,9 @@
 // window, then waits for events. The command line is not read.
 #include <QApplication>
 
+#include "app/qt/form_widget.h"
 #include "app/qt/icons.h"
+#include "app/qt/qstring.h"
 #include "app/qt/qt_system.h"
 #include "app/qt/qt_toolkit.h"
 #include "countdown/main_form.h"
@@ -17,12 +19,13 @@ int main(int, char** argv) {
   const qvl::AppFacts& facts = qvl::FactsOf(kVariant);
   static int qt_argc = 1;  // arguments change nothing, Qt's own included
   QApplication app(qt_argc, argv);
-  QApplication::setApplicationName(QString::fromUtf8(facts.title.data(), facts.title.size()));
+  QApplication::setApplicationName(qvl::ToQString(facts.title));
   QApplication::setApplicationVersion(
       QStringLiteral("%1.%2.%3").arg(facts.major).arg(facts.minor).arg(facts.revision));
   QGuiApplication::setDesktopFileName(QStringLiteral(QVLFEST_DESKTOP_ID));
   QApplication::setWindowIcon(qvl::ProgramIcon());
   QApplication::setQuitOnLastWindowClosed(false);  // the runtime says when
+  qvl::InstallAccessibility();
 
   qvl::QtSystem system;
   qvl::QtToolkit toolkit;

@@ -9,6 +9,8 @@
 
 #include "app/colors.h"
 #include "app/font_choice.h"
+#include "app/qt/icons.h"
+#include "app/qt/qstring.h"
 
 namespace qvl {
 
@@ -26,6 +28,14 @@ QColor QtColor(PaintColor color) {
       return palette.color(QPalette::Button);
     case kSysButtonText:
       return palette.color(QPalette::ButtonText);
+    case kSysButtonShadow:
+      return palette.color(QPalette::Dark);
+    case kSysButtonHighlight:
+      return palette.color(QPalette::Light);
+    case kSysDarkShadow:
+      return palette.color(QPalette::Shadow);
+    case kSysLight:
+      return palette.color(QPalette::Midlight);
     case kSysWindowText:
       return palette.color(QPalette::WindowText);
     default:
@@ -36,9 +46,8 @@ QColor QtColor(PaintColor color) {
 QFont QtFonts::Get(const Font& font, int pixels) {
   for (const Entry& e : fonts_)
     if (e.font == font && e.pixels == pixels) return e.qfont;
-  const FaceChoice choice = ChooseFace(font.face, [](std::string_view face) {
-    return QFontDatabase::hasFamily(QString::fromUtf8(face.data(), static_cast<int>(face.size())));
-  });
+  const FaceChoice choice = ChooseFace(
+      font.face, [](std::string_view face) { return QFontDatabase::hasFamily(ToQString(face)); });
   QFont q(QString::fromStdString(choice.face));
   q.setPixelSize(pixels);
   q.setBold(font.bold);
@@ -68,8 +77,12 @@ void QtCanvas::Text(const PixelRect& box, std::string_view text, const Font& fon
   painter_.setPen(QtColor(color));
   int align = Qt::AlignLeft | Qt::AlignTop;
   if (flags & kWordBreak) align |= Qt::TextWordWrap;
-  painter_.drawText(QRect(box.left, box.top, box.width(), box.height()), align,
-                    QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+  painter_.drawText(QRect(box.left, box.top, box.width(), box.height()), align, ToQString(text));
+}
+
+void QtCanvas::Picture(const PixelRect& box, int picture) {
+  painter_.drawPixmap(QRect(box.left, box.top, box.width(), box.height()),
+                      qvl::Picture(picture, box.width()));
 }
 
 void QtCanvas::SlantedLine(PixelPoint from, PixelPoint to, int pen, PaintColor color) {

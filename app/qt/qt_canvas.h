@@ -35,6 +35,7 @@ class QtCanvas : public Canvas {
   void Text(const PixelRect& box, std::string_view text, const Font& font, int font_px,
             PaintColor color, unsigned flags) override;
   void SlantedLine(PixelPoint from, PixelPoint to, int pen, PaintColor color) override;
+  void Picture(const PixelRect& box, int picture) override;
 
  private:
   QPainter& painter_;

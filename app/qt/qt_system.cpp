@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <ctime>
 
+#include "app/qt/qstring.h"
+
 namespace qvl {
 
 LocalTime QtSystem::Now() {
@@ -17,14 +19,13 @@ LocalTime QtSystem::Now() {
 }
 
 void QtSystem::OpenAddress(std::string_view address) {
-  QDesktopServices::openUrl(
-      QUrl(QString::fromUtf8(address.data(), static_cast<int>(address.size()))));
+  QDesktopServices::openUrl(QUrl(ToQString(address)));
 }
 
 // The path is the program, started with no arguments and no shell between.
 bool QtSystem::StartProgram(std::string_view path) {
   if (path.empty()) return false;
-  return QProcess::startDetached(QString::fromUtf8(path.data(), static_cast<int>(path.size())), {});
+  return QProcess::startDetached(ToQString(path), {});
 }
 
 bool QtSystem::IsOrdinaryFile(std::string_view path) {

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/qt/form_widget.h"
+#include "app/qt/qstring.h"
 
 namespace qvl {
 
@@ -13,10 +14,6 @@ namespace {
 
 FormWidget* WidgetOf(const Form& form) {
   return static_cast<FormWidget*>(form.native);
-}
-
-QString Qs(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
 }
 
 QMessageBox::StandardButtons ButtonsOf(BoxButtons b) {
@@ -83,35 +80,39 @@ QWidget* QtToolkit::ControlWidget(const Form& form, int control) {
   return w && control >= 0 ? w->Child(control) : nullptr;
 }
 
-void QtToolkit::CreateWindowFor(Form& form) {
-  form.native = new FormWidget(form);
+NativeWindow* QtToolkit::CreateWindowFor(Form& form) {
+  return new FormWidget(form);
 }
 
-void QtToolkit::ShowWindowFor(Form& form) {
+void QtToolkit::ShowWindowFor(Form& form, bool) {
   FormWidget* w = WidgetOf(form);
   if (!w) return;
-  const bool first = !w->isVisible();
   w->show();
   w->raise();
   w->activateWindow();
-  if (first)
-    if (QWidget* focus = w->FirstFocus()) focus->setFocus();
 }
 
 void QtToolkit::DestroyWindowFor(Form& form) {
   FormWidget* w = WidgetOf(form);
   if (!w) return;
-  form.native = nullptr;
   w->Detach();
   w->hide();
   w->deleteLater();
+}
+
+void QtToolkit::FocusControl(Form& form, int control) {
+  if (QWidget* c = ControlWidget(form, control)) c->setFocus();
+}
+
+void QtToolkit::ShowDefault(Form& form, int control) {
+  if (FormWidget* w = WidgetOf(form)) w->ShowDefault(control);
 }
 
 void QtToolkit::SetText(Form& form, int control, std::string_view text) {
   FormWidget* w = WidgetOf(form);
   if (!w) return;
   if (control < 0) {
-    w->setWindowTitle(Qs(text));
+    w->setWindowTitle(ToQString(text));
   } else {
     w->SetControlText(control, text);
   }
@@ -129,16 +130,16 @@ void QtToolkit::StopTicker(Form& form, int interval_ms) {
   if (FormWidget* w = WidgetOf(form)) w->StopTicker(interval_ms);
 }
 
-void QtToolkit::DragWindow(Form& form) {
-  if (FormWidget* w = WidgetOf(form)) w->BeginDrag();
+void QtToolkit::DragWindow(Form& form, MouseButton button) {
+  if (FormWidget* w = WidgetOf(form)) w->BeginDrag(button);
 }
 
 // Modal; the other windows' timers go on ticking meanwhile, as on Windows.
 int QtToolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
                               const BoxStyle& style) {
   QWidget* parent = owner ? WidgetOf(*owner) : nullptr;
-  QPointer<QMessageBox> box =
-      new QMessageBox(IconOf(style.icon), Qs(title), Qs(text), ButtonsOf(style.buttons), parent);
+  QPointer<QMessageBox> box = new QMessageBox(IconOf(style.icon), ToQString(title), ToQString(text),
+                                              ButtonsOf(style.buttons), parent);
   const auto buttons = box->buttons();
   if (style.default_button < buttons.size())
     box->setDefaultButton(qobject_cast<QPushButton*>(buttons[style.default_button]));
@@ -150,7 +151,6 @@ int QtToolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_vi
 }
 
 void QtToolkit::Quit() {
-  quit_ = true;
   QCoreApplication::exit(0);
 }
 

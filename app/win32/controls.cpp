@@ -4,6 +4,7 @@
 
 #include "app/errors.h"
 #include "app/geometry.h"
+#include "app/paint_plan.h"
 #include "app/stacking.h"
 #include "app/win32/gdi_canvas.h"
 
@@ -53,26 +54,41 @@ LRESULT OnLabelSetText(HWND hwnd, WPARAM wp, LPARAM lp) {
   return r;
 }
 
+MouseButton ButtonOf(UINT msg) {
+  switch (msg) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      return MouseButton::Right;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      return MouseButton::Middle;
+  }
+  return MouseButton::Left;
+}
+
 LRESULT OnLabelPress(HWND hwnd, UINT msg) {
   FormWindow* fw = FromHwnd(hwnd);
   if (!fw) return 0;
   // A press captures the mouse, as it would for any control; a handler that
   // starts a window drag releases it.
   SetCapture(hwnd);
-  if (msg == WM_LBUTTONDOWN) fw->pressed = ControlIndex(hwnd);
-  DispatchEvent(*fw, ControlIndex(hwnd), Event::MouseDown);
+  RuntimeOf(*fw).MouseDown(*fw->form, ControlIndex(hwnd), ButtonOf(msg));
   return 0;
 }
 
 LRESULT OnLabelRelease(HWND hwnd, UINT msg, LPARAM lp) {
   FormWindow* fw = FromHwnd(hwnd);
-  const bool clicked = fw && msg == WM_LBUTTONUP && fw->pressed == ControlIndex(hwnd);
-  if (GetCapture() == hwnd) ReleaseCapture();  // sends WM_CAPTURECHANGED
-  if (!clicked) return 0;
+  if (!fw) return 0;
   RECT rc;
   GetClientRect(hwnd, &rc);
   const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-  if (PtInRect(&rc, pt)) DispatchEvent(*fw, ControlIndex(hwnd), Event::Click);
+  const bool inside = PtInRect(&rc, pt) != FALSE;
+  const bool last = !(GetKeyState(VK_LBUTTON) & 0x8000) && !(GetKeyState(VK_RBUTTON) & 0x8000) &&
+                    !(GetKeyState(VK_MBUTTON) & 0x8000);
+  RuntimeOf(*fw).MouseUp(*fw->form, ControlIndex(hwnd), ButtonOf(msg), inside);
+  // The capture ends with the last button held; the handler may have closed
+  // the window, which ends it too.
+  if (last && GetCapture() == hwnd) ReleaseCapture();
   return 0;
 }
 
@@ -99,81 +115,34 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MBUTTONUP:
       return OnLabelRelease(hwnd, msg, lp);
     case WM_CAPTURECHANGED:
-      if (FormWindow* fw = FromHwnd(hwnd)) fw->pressed = -1;
+      if (FormWindow* fw = FromHwnd(hwnd)) RuntimeOf(*fw).PointerLost(*fw->form);
       return 0;
   }
   return CallWindowProcW(g_static_proc, hwnd, msg, wp, lp);
 }
 
-void PaintFrame(HWND hwnd, HDC dc) {
-  RECT rc;
-  GetClientRect(hwnd, &rc);
-  FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-  DrawEdge(dc, &rc, EDGE_ETCHED, BF_RECT);
-}
-
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      return Painted(hwnd, [&](HDC dc) { PaintFrame(hwnd, dc); });
-    case WM_PRINTCLIENT:
-      return PaintFrame(hwnd, reinterpret_cast<HDC>(wp)), 0;
-    case WM_COMMAND:
-      return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);  // the form's
-  }
-  return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-// The picture is an .ico file kept as raw data (so that the program carries
-// one icon only); the image nearest 32 by 32 is drawn at the window's DPI.
-HICON LoadPicture(int id, int size) {
-  HMODULE module = GetModuleHandleW(nullptr);
-  HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
-  if (!res) return nullptr;
-  const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(module, res)));
-  const DWORD length = SizeofResource(module, res);
-  if (!data || length < 6) return nullptr;
-  const WORD count = *reinterpret_cast<const WORD*>(data + 4);
-  int best = -1, best_bits = -1;
-  for (int i = 0; i < count && 6 + 16 * (i + 1) <= static_cast<int>(length); ++i) {
-    const BYTE* e = data + 6 + 16 * i;
-    const int width = e[0] ? e[0] : 256;
-    const int bits = *reinterpret_cast<const WORD*>(e + 6);
-    if (width == 32 && bits > best_bits) best = i, best_bits = bits;
-  }
-  if (best < 0) return nullptr;
-  const BYTE* e = data + 6 + 16 * best;
-  const DWORD bytes = *reinterpret_cast<const DWORD*>(e + 8);
-  const DWORD offset = *reinterpret_cast<const DWORD*>(e + 12);
-  if (offset + bytes > length) return nullptr;
-  return CreateIconFromResourceEx(const_cast<BYTE*>(data + offset), bytes, TRUE, 0x00030000, size,
-                                  size, LR_DEFAULTCOLOR);
-}
-
-void PaintPicture(HWND hwnd, HDC dc) {
-  RECT rc;
-  GetClientRect(hwnd, &rc);
-  FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-  DrawEdge(dc, &rc, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+// Frames and picture boxes draw their face, picture and edge by the shared
+// plan.
+void PaintChrome(HWND hwnd, HDC dc) {
   FormWindow* fw = FromHwnd(hwnd);
   if (!fw) return;
-  const int size = MulDivRound(32, fw->dpi, 96);
-  if (HICON icon = LoadPicture(ControlOf(*fw, hwnd).spec().picture, size)) {
-    DrawIconEx(dc, rc.left, rc.top, icon, size, size, 0, nullptr, DI_NORMAL);
-    DestroyIcon(icon);
-  }
+  static std::vector<Primitive> plan;
+  BuildChromePlan(ControlOf(*fw, hwnd).spec(), fw->dpi, plan);
+  GdiCanvas canvas(dc, fw->fonts);
+  canvas.Draw(plan);
 }
 
-LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+// Frames and picture boxes; a frame's buttons report to the form.
+LRESULT CALLBACK ChromeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
-      return Painted(hwnd, [&](HDC dc) { PaintPicture(hwnd, dc); });
+      return Painted(hwnd, [&](HDC dc) { PaintChrome(hwnd, dc); });
     case WM_PRINTCLIENT:
-      return PaintPicture(hwnd, reinterpret_cast<HDC>(wp)), 0;
+      return PaintChrome(hwnd, reinterpret_cast<HDC>(wp)), 0;
+    case WM_COMMAND:
+      return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -190,7 +159,7 @@ HWND CreateControl(FormWindow& fw, const Control& c, HWND parent) {
       break;
     case ControlKind::CommandButton:
       cls = L"BUTTON";
-      style |= WS_TABSTOP | (s.is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+      style |= WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY;  // the runtime says which looks default
       break;
     case ControlKind::Frame:
       cls = kFrameClass;
@@ -229,10 +198,9 @@ void RegisterControlClasses() {
   wc.cbSize = sizeof wc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpfnWndProc = FrameProc;
+  wc.lpfnWndProc = ChromeProc;
   wc.lpszClassName = kFrameClass;
   RegisterClassExW(&wc);
-  wc.lpfnWndProc = PictureProc;
   wc.lpszClassName = kPictureClass;
   RegisterClassExW(&wc);
 }

@@ -4,7 +4,7 @@
 
 #include "app/errors.h"
 #include "app/geometry.h"
-#include "app/stacking.h"
+#include "app/resources.h"
 #include "app/win32/controls.h"
 #include "app/win32/gdi_canvas.h"
 
@@ -33,7 +33,7 @@ RECT OuterRect(const FormWindow& fw) {
 }
 
 void PaintForm(FormWindow& fw, HDC dc, const RECT& area) {
-  static std::vector<Primitive> plan;
+  static std::vector<Primitive> plan;  // one UI thread: reused, never shared
   BuildPlan(*fw.form, fw.dpi, {area.left, area.top, area.right, area.bottom}, plan);
   GdiCanvas canvas(dc, fw.fonts);
   canvas.Draw(plan);
@@ -55,41 +55,21 @@ LRESULT OnPrintClient(FormWindow& fw, HDC dc) {
 }
 
 LRESULT OnTimer(FormWindow& fw, WPARAM id) {
-  if (id > kFirstTimerId) fw.form->runtime().Tick(*fw.form, static_cast<int>(id - kFirstTimerId));
+  if (id > kFirstTimerId) RuntimeOf(fw).Tick(*fw.form, static_cast<int>(id - kFirstTimerId));
   return 0;
 }
 
-// Button clicks, and Enter and Escape pressing the form's default and cancel
-// buttons while they can be seen.
+// A button's click, and where the focus went (buttons notify both).
 LRESULT OnCommand(FormWindow& fw, WPARAM wp, LPARAM lp) {
-  const int id = LOWORD(wp);
-  int control = -1;
-  if (lp && HIWORD(wp) == BN_CLICKED) {
-    control = id - kFirstControlId;
-  } else if (id == IDOK || id == IDCANCEL) {
-    const FormSpec& spec = fw.form->spec();
-    control = id == IDOK ? DefaultButton(spec) : CancelButton(spec);
-    if (control >= 0 && !IsWindowVisible(fw.controls[control])) control = -1;
-  }
-  if (control >= 0) DispatchEvent(fw, control, Event::Click);
+  const int control = LOWORD(wp) - kFirstControlId;
+  if (!lp || control < 0 || control >= static_cast<int>(fw.controls.size())) return 0;
+  if (HIWORD(wp) == BN_CLICKED) RuntimeOf(fw).ButtonClicked(*fw.form, control);
+  if (HIWORD(wp) == BN_SETFOCUS) RuntimeOf(fw).FocusIn(*fw.form, control);
   return 0;
 }
 
-LRESULT OnGetDefId(FormWindow& fw) {
-  const int control = DefaultButton(fw.form->spec());
-  return control < 0 ? 0 : MAKELRESULT(kFirstControlId + control, DC_HASDEFID);
-}
-
-// The focus leaves with the window and comes back to where it was.
 LRESULT OnActivate(FormWindow& fw, WPARAM wp) {
-  if (LOWORD(wp) == WA_INACTIVE) {
-    HWND focus = GetFocus();
-    if (focus && IsChild(fw.hwnd, focus)) fw.focus = focus;
-    return 0;
-  }
-  HWND target =
-      fw.focus && IsWindow(fw.focus) && IsWindowVisible(fw.focus) ? fw.focus : FirstFocus(fw);
-  if (target) SetFocus(target);
+  if (LOWORD(wp) != WA_INACTIVE) RuntimeOf(fw).Activated(*fw.form);
   return 0;
 }
 
@@ -105,7 +85,6 @@ LRESULT OnDpiChanged(FormWindow& fw, WPARAM wp, LPARAM lp) {
 
 LRESULT OnNcDestroy(FormWindow* fw, HWND hwnd, WPARAM wp, LPARAM lp) {
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-  if (fw->form && fw->form->native == fw) fw->form->native = nullptr;
   delete fw;
   return DefWindowProcW(hwnd, WM_NCDESTROY, wp, lp);
 }
@@ -129,12 +108,10 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return OnTimer(*fw, wp);
     case WM_COMMAND:
       return OnCommand(*fw, wp, lp);
-    case DM_GETDEFID:
-      return OnGetDefId(*fw);
     case WM_ACTIVATE:
       return OnActivate(*fw, wp);
     case WM_CLOSE:
-      return fw->form->runtime().WindowClosed(*fw->form), 0;
+      return RuntimeOf(*fw).WindowClosed(*fw->form), 0;
     case WM_DPICHANGED:
       return OnDpiChanged(*fw, wp, lp);
     case WM_NCDESTROY:
@@ -145,14 +122,6 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-void DispatchEvent(FormWindow& fw, int control, Event event) {
-  fw.form->runtime().Dispatch(*fw.form, control, event);
-}
-
-HWND FirstFocus(const FormWindow& fw) {
-  return GetNextDlgTabItem(fw.hwnd, nullptr, FALSE);
-}
-
 void RegisterFormClass() {
   HINSTANCE inst = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
@@ -161,15 +130,15 @@ void RegisterFormClass() {
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpfnWndProc = FormProc;
   wc.lpszClassName = kFormClass;
-  wc.hIcon =
-      static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-  wc.hIconSm = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(1), IMAGE_ICON,
+  wc.hIcon = static_cast<HICON>(
+      LoadImageW(inst, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
   RegisterClassExW(&wc);
 }
 
-void CreateFormWindow(Form& form) {
+FormWindow* CreateFormWindow(Form& form) {
   auto fw = std::make_unique<FormWindow>();
   fw->form = &form;
   fw->controls.assign(form.controls().size(), nullptr);
@@ -187,7 +156,6 @@ void CreateFormWindow(Form& form) {
       outer.bottom - outer.top, nullptr, nullptr, GetModuleHandleW(nullptr), fw.get());
   if (!hwnd) throw RuntimeError(7, "Out of memory");
   FormWindow* w = fw.release();  // owned by the window from here on
-  form.native = w;
   w->dpi = static_cast<int>(GetDpiForWindow(hwnd));
   const RECT rc = OuterRect(*w);
   if (const auto at = ClientCorner(spec, w->dpi)) {
@@ -199,6 +167,7 @@ void CreateFormWindow(Form& form) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
   CreateChildren(*w, hwnd, {});
+  return w;
 }
 
 void StartFormTicker(FormWindow& fw, int interval_ms) {

@@ -18,9 +18,8 @@ struct FormWindow : NativeWindow {
   HWND hwnd = nullptr;
   std::vector<HWND> controls;  // by control index; none for timers, lines and shapes
   int dpi = 96;
-  Win32Fonts fonts;      // at `dpi`
-  HWND focus = nullptr;  // restored when the window is activated again
-  int pressed = -1;      // label under a left-button press, for its Click
+  Win32Fonts fonts;        // at `dpi`
+  int looks_default = -1;  // the button drawn as the one Enter presses
 };
 
 inline FormWindow* FromForm(const Form& form) {
@@ -33,15 +32,14 @@ inline int ControlIndex(HWND child) {
   return GetDlgCtrlID(child) - kFirstControlId;
 }
 
-// Creates the form's window, hidden, with all its child windows; sets
-// form.native. The window owns the FormWindow and deletes it when it goes.
-void CreateFormWindow(Form& form);
+// Creates the form's window, hidden, with all its child windows. The window
+// owns the FormWindow and deletes it when it goes.
+FormWindow* CreateFormWindow(Form& form);
 void RegisterFormClass();
 
-// The first control that can take the focus now, by window order.
-HWND FirstFocus(const FormWindow& fw);
-
-void DispatchEvent(FormWindow& fw, int control, Event event);
+inline Runtime& RuntimeOf(const FormWindow& fw) {
+  return fw.form->runtime();
+}
 
 // One system timer per form and interval; WM_TIMER hands it to the runtime.
 void StartFormTicker(FormWindow& fw, int interval_ms);

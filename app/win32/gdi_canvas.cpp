@@ -37,6 +37,43 @@ void GdiCanvas::SlantedLine(PixelPoint from, PixelPoint to, int pen, PaintColor 
   DeleteObject(p);
 }
 
+namespace {
+
+// A picture is an .ico file kept as raw data (so that the program carries one
+// icon only); its 32-pixel image with the most colours, drawn at `size`.
+HICON LoadPicture(int id, int size) {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
+  if (!res) return nullptr;
+  const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(module, res)));
+  const DWORD length = SizeofResource(module, res);
+  if (!data || length < 6) return nullptr;
+  const WORD count = *reinterpret_cast<const WORD*>(data + 4);
+  int best = -1, best_bits = -1;
+  for (int i = 0; i < count && 6 + 16 * (i + 1) <= static_cast<int>(length); ++i) {
+    const BYTE* e = data + 6 + 16 * i;
+    const int width = e[0] ? e[0] : 256;
+    const int bits = *reinterpret_cast<const WORD*>(e + 6);
+    if (width == 32 && bits > best_bits) best = i, best_bits = bits;
+  }
+  if (best < 0) return nullptr;
+  const BYTE* e = data + 6 + 16 * best;
+  const DWORD bytes = *reinterpret_cast<const DWORD*>(e + 8);
+  const DWORD offset = *reinterpret_cast<const DWORD*>(e + 12);
+  if (offset + bytes > length) return nullptr;
+  return CreateIconFromResourceEx(const_cast<BYTE*>(data + offset), bytes, TRUE, 0x00030000, size,
+                                  size, LR_DEFAULTCOLOR);
+}
+
+}  // namespace
+
+void GdiCanvas::Picture(const PixelRect& box, int picture) {
+  if (HICON icon = LoadPicture(picture, box.width())) {
+    DrawIconEx(dc_, box.left, box.top, icon, box.width(), box.height(), 0, nullptr, DI_NORMAL);
+    DestroyIcon(icon);
+  }
+}
+
 HDC PaintBufferDc(int width, int height) {
   static HDC dc = CreateCompatibleDC(nullptr);
   static HBITMAP bitmap = nullptr;

@@ -15,6 +15,7 @@ class GdiCanvas : public Canvas {
   void Text(const PixelRect& box, std::string_view text, const Font& font, int font_px,
             PaintColor color, unsigned flags) override;
   void SlantedLine(PixelPoint from, PixelPoint to, int pen, PaintColor color) override;
+  void Picture(const PixelRect& box, int picture) override;
 
  private:
   HDC dc_;
@@ -28,8 +29,9 @@ COLORREF ColorRefOf(PaintColor color);
 template <class Paint>
 void PaintBuffered(HWND hwnd, HDC target, const RECT& area, Paint&& paint);
 
-// One device-independent bitmap serves every paint of the thread and only
-// grows: a repaint allocates nothing and, under X11, needs no server pixmap.
+// One device-independent bitmap serves every paint (there is one UI thread)
+// and only grows: a repaint allocates nothing and, under X11, needs no server
+// pixmap.
 HDC PaintBufferDc(int width, int height);
 
 template <class Paint>

@@ -1,6 +1,7 @@
 #include "app/win32/win32_toolkit.h"
 
 #include "app/geometry.h"
+#include "app/paint_plan.h"
 #include "app/win32/controls.h"
 #include "app/win32/form_window.h"
 
@@ -30,27 +31,37 @@ int Win32Toolkit::DpiOf(const Form& form) {
   return fw ? fw->dpi : 0;
 }
 
-void Win32Toolkit::CreateWindowFor(Form& form) {
-  CreateFormWindow(form);
+NativeWindow* Win32Toolkit::CreateWindowFor(Form& form) {
+  return CreateFormWindow(form);
 }
 
-void Win32Toolkit::ShowWindowFor(Form& form) {
+void Win32Toolkit::ShowWindowFor(Form& form, bool) {
   FormWindow* fw = FromForm(form);
   if (!fw) return;
   ShowWindow(fw->hwnd, SW_SHOWNORMAL);
   SetForegroundWindow(fw->hwnd);
-  if (!fw->focus) {
-    fw->focus = FirstFocus(*fw);
-    if (fw->focus && GetForegroundWindow() == fw->hwnd) SetFocus(fw->focus);
-  }
   UpdateWindow(fw->hwnd);
 }
 
 void Win32Toolkit::DestroyWindowFor(Form& form) {
+  if (FormWindow* fw = FromForm(form)) DestroyWindow(fw->hwnd);
+}
+
+// Only in the active window: activating it puts the focus back again.
+void Win32Toolkit::FocusControl(Form& form, int control) {
+  FormWindow* fw = FromForm(form);
+  if (fw && fw->controls[control] && GetActiveWindow() == fw->hwnd) SetFocus(fw->controls[control]);
+}
+
+void Win32Toolkit::ShowDefault(Form& form, int control) {
   FormWindow* fw = FromForm(form);
   if (!fw) return;
-  form.native = nullptr;
-  DestroyWindow(fw->hwnd);
+  for (int button : {fw->looks_default, control})
+    if (button >= 0 && fw->controls[button])
+      SendMessageW(fw->controls[button], BM_SETSTYLE,
+                   button == control ? BS_DEFPUSHBUTTON | BS_NOTIFY : BS_PUSHBUTTON | BS_NOTIFY,
+                   TRUE);
+  fw->looks_default = control;
 }
 
 void Win32Toolkit::SetText(Form& form, int control, std::string_view text) {
@@ -63,21 +74,14 @@ void Win32Toolkit::SetText(Form& form, int control, std::string_view text) {
 void Win32Toolkit::SetVisible(Form& form, int control, bool visible) {
   FormWindow* fw = FromForm(form);
   if (!fw || control < 0) return;
-  HWND child = fw->controls[control];
-  if (!child) {
-    // A line or shape: every window it meets repaints, labels included.
-    const PixelRect r = PaintBox(form.spec().controls[control], fw->dpi);
-    const RECT rc{r.left, r.top, r.right, r.bottom};
-    RedrawWindow(fw->hwnd, &rc, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  if (HWND child = fw->controls[control]) {
+    ShowWindow(child, visible ? SW_SHOWNA : SW_HIDE);
     return;
   }
-  HWND focus = GetFocus();
-  const bool had_focus = !visible && focus && (focus == child || IsChild(child, focus));
-  ShowWindow(child, visible ? SW_SHOWNA : SW_HIDE);
-  if (had_focus) {
-    fw->focus = FirstFocus(*fw);
-    if (fw->focus) SetFocus(fw->focus);
-  }
+  // A line or shape: the labels it meets are windows of their own.
+  const PixelRect r = RepaintArea(form.spec().controls[control], fw->dpi);
+  const RECT rc{r.left, r.top, r.right, r.bottom};
+  RedrawWindow(fw->hwnd, &rc, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void Win32Toolkit::StartTicker(Form& form, int interval_ms) {
@@ -88,11 +92,53 @@ void Win32Toolkit::StopTicker(Form& form, int interval_ms) {
   if (FormWindow* fw = FromForm(form)) StopFormTicker(*fw, interval_ms);
 }
 
+namespace {
+
+MouseButton ReleasedButton(UINT msg) {
+  return msg == WM_RBUTTONUP   ? MouseButton::Right
+         : msg == WM_MBUTTONUP ? MouseButton::Middle
+                               : MouseButton::Left;
+}
+
+// Windows' own move loop ends only when the left button is released: a move
+// that another button started is followed here instead, until that button
+// is released. Other messages go on meanwhile, as in Windows' loop.
+void FollowPointer(HWND hwnd, MouseButton button) {
+  POINT at;
+  RECT rc;
+  GetCursorPos(&at);
+  GetWindowRect(hwnd, &rc);
+  PointerDrag drag;
+  drag.Begin(button, {at.x, at.y}, {rc.left, rc.top});
+  SetCapture(hwnd);
+  MSG msg;
+  while (drag.active() && GetCapture() == hwnd && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_MOUSEMOVE) {
+      GetCursorPos(&at);
+      if (const auto to = drag.Follow({at.x, at.y}))
+        SetWindowPos(hwnd, nullptr, to->x, to->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else if (msg.message == WM_LBUTTONUP || msg.message == WM_RBUTTONUP ||
+               msg.message == WM_MBUTTONUP) {
+      drag.Release(ReleasedButton(msg.message));
+    } else if (msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  if (GetCapture() == hwnd) ReleaseCapture();
+}
+
+}  // namespace
+
 // As a press on a title bar: the window system moves the window with the
 // pointer until the button is released.
-void Win32Toolkit::DragWindow(Form& form) {
+void Win32Toolkit::DragWindow(Form& form, MouseButton button) {
   ReleaseCapture();
-  SendMessageA(WindowOf(form), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+  if (button == MouseButton::Left) {
+    SendMessageA(WindowOf(form), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+  } else {
+    FollowPointer(WindowOf(form), button);
+  }
 }
 
 int Win32Toolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
@@ -108,15 +154,22 @@ void Win32Toolkit::Quit() {
 }
 
 namespace {
-// Tab, Enter, Escape, the space bar and access keys work in every form as in
-// a dialog box. Only keyboard messages need that; the ten timer messages a
-// second go straight to their window.
+// Tab, the space bar and access keys work in every form as in a dialog box;
+// Enter and Escape go to the runtime, whose rules say which button they
+// press. Only keyboard messages need that; the ten timer messages a second go
+// straight to their window.
 bool PreTranslate(MSG& msg) {
   if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
   if (!root) return false;
   wchar_t cls[16];
   if (!GetClassNameW(root, cls, 16) || lstrcmpW(cls, kFormClass) != 0) return false;
+  if (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) {
+    FormWindow* fw = FromHwnd(root);
+    if (fw && msg.message == WM_KEYDOWN)
+      RuntimeOf(*fw).KeyDown(*fw->form, msg.wParam == VK_RETURN ? Key::Enter : Key::Escape);
+    if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) return true;
+  }
   return IsDialogMessageW(root, &msg) != FALSE;
 }
 }  // namespace

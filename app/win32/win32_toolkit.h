@@ -12,14 +12,16 @@ class Win32Toolkit : public Toolkit {
  public:
   Win32Toolkit();
 
-  void CreateWindowFor(Form& form) override;
-  void ShowWindowFor(Form& form) override;
+  NativeWindow* CreateWindowFor(Form& form) override;
+  void ShowWindowFor(Form& form, bool first) override;
   void DestroyWindowFor(Form& form) override;
   void SetText(Form& form, int control, std::string_view text) override;
   void SetVisible(Form& form, int control, bool visible) override;
+  void FocusControl(Form& form, int control) override;
+  void ShowDefault(Form& form, int control) override;
   void StartTicker(Form& form, int interval_ms) override;
   void StopTicker(Form& form, int interval_ms) override;
-  void DragWindow(Form& form) override;
+  void DragWindow(Form& form, MouseButton button) override;
   int ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
                      const BoxStyle& style) override;
   void Quit() override;

@@ -16,6 +16,7 @@
 #include "about/frm_about.h"
 #include "app/geometry.h"
 #include "app/headless/recording_system.h"
+#include "app/qt/form_widget.h"
 #include "app/qt/icons.h"
 #include "app/qt/qt_canvas.h"
 #include "app/qt/qt_toolkit.h"
@@ -251,6 +252,7 @@ int main(int argc, char** argv) {
     if (!m.contains("does not support raise")) fprintf(stderr, "%s\n", qPrintable(m));
   });
   QApplication app(argc, argv);
+  qvl::InstallAccessibility();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

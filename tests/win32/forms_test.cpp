@@ -316,16 +316,20 @@ TEST(Win32Countdown, MenuPanelAndLinks) {
   EXPECT_EQ(p.sys.addresses,
             (std::vector<std::string>{std::string(kLinks.author), std::string(kLinks.official),
                                       std::string(kLinks.facebook)}));
-  // A press of any button on the title strip starts a drag, as a press on a
-  // title bar would, with the capture released, and hides the panel.
+  // A press of any button on the title strip starts a move, with the
+  // capture released, and hides the panel. The left button's move is Windows'
+  // own; another button's is followed until that button is released.
   DragCatcher drags(p.Window(*p.main));
-  for (UINT press : {WM_LBUTTONDOWN, WM_RBUTTONDOWN}) {
+  for (UINT press : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN}) {
     p.Click(p.Child("Command3"));
+    if (press == WM_RBUTTONDOWN) PostMessageW(p.Window(*p.main), WM_RBUTTONUP, 0, 0);
+    if (press == WM_MBUTTONDOWN) PostMessageW(p.Window(*p.main), WM_MBUTTONUP, 0, 0);
     SendMessageW(p.Child("Label2"), press, 0, MAKELPARAM(5, 5));
     p.tk.Pump();
     EXPECT_FALSE(IsWindowVisible(frame));
+    EXPECT_EQ(GetCapture(), nullptr) << "the move ended with its button";
   }
-  EXPECT_EQ(drags.presses, (std::vector<WPARAM>{HTCAPTION, HTCAPTION}));
+  EXPECT_EQ(drags.presses, (std::vector<WPARAM>{HTCAPTION}));
   EXPECT_EQ(drags.capture, nullptr);
   // The background is no handler's.
   p.Click(p.Child("Command3"));
@@ -432,6 +436,20 @@ TEST(Win32About, TextsFocusAndKeys) {
     const POINT inside{label3.left + 2, label3.top + 2};
     EXPECT_EQ(ChildWindowFromPointEx(box, inside, CWP_SKIPINVISIBLE), p.Child(about, "Label3"));
 
+    // Enter presses the focused button: "System Info..." shows its message
+    // and the box stays.
+    {
+      SetForegroundWindow(box);
+      SetFocus(p.Child(about, "cmdSysInfo"));
+      p.tk.Pump();
+      EXPECT_TRUE(GetWindowLongPtrW(p.Child(about, "cmdSysInfo"), GWL_STYLE) & BS_DEFPUSHBUTTON)
+          << "the focused button looks like the one Enter presses";
+      BoxWatcher watcher;
+      PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+      EXPECT_TRUE(p.PumpUntil([&] { return !watcher.seen.empty(); }, 2000));
+      p.PumpFor(100);
+      EXPECT_TRUE(IsWindow(box));
+    }
     // Enter closes the box; so does Escape, in a second one.
     for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
       if (key == VK_ESCAPE) p.Click(p.Child("Command8"));

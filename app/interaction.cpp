@@ -1,0 +1,48 @@
+#include "app/interaction.h"
+
+#include "app/form.h"
+#include "app/stacking.h"
+
+namespace qvl {
+
+bool CanBeSeen(const Form& form, int control) {
+  const auto& controls = form.controls();
+  if (control < 0 || control >= static_cast<int>(controls.size())) return false;
+  const Control& c = controls[control];
+  if (!c.Visible()) return false;
+  const std::string_view container = c.spec().container;
+  return container.empty() || CanBeSeen(form, form.IndexOf(container));
+}
+
+int FirstFocus(const Form& form) {
+  for (int i : TabOrder(form.spec()))
+    if (CanBeSeen(form, i)) return i;
+  return -1;
+}
+
+int FocusAfterChange(const Form& form, int focused) {
+  return focused >= 0 && CanBeSeen(form, focused) ? focused : FirstFocus(form);
+}
+
+namespace {
+bool IsButton(const Form& form, int control) {
+  return control >= 0 && form.spec().controls[control].kind == ControlKind::CommandButton;
+}
+}  // namespace
+
+int ButtonForKey(const Form& form, Key key, int focused) {
+  int button = -1;
+  if (key == Key::Enter) {
+    button = IsButton(form, focused) ? focused : DefaultButton(form.spec());
+  } else {
+    button = CancelButton(form.spec());
+  }
+  return CanBeSeen(form, button) ? button : -1;
+}
+
+int DefaultLook(const Form& form, int focused) {
+  const int button = IsButton(form, focused) ? focused : DefaultButton(form.spec());
+  return CanBeSeen(form, button) ? button : -1;
+}
+
+}  // namespace qvl

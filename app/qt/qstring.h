@@ -1,0 +1,13 @@
+// The forms' texts (UTF-8) as Qt's strings.
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+namespace qvl {
+
+inline QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace qvl
