@@ -18,6 +18,7 @@ class Form;
 enum TextFlag : unsigned {
   kWordBreak = 1,  // wrap at blanks within the box
   kNoPrefix = 2,   // "&" is an ordinary character
+  kNoClip = 4,     // ink may fall outside the box (tests look for it there)
 };
 
 struct Primitive {

@@ -1,17 +1,23 @@
-# Sourced by the scripts that need an X server: a virtual one (Xvfb) on the
-# first free display number.
-#   virtual_display      sets DISPLAY and QVL_XVFB_PID
+# Sourced by the scripts that need an X server: a virtual one (Xvfb) on a
+# display number that Xvfb itself finds free, so that several can run side
+# by side.
+#   virtual_display      sets DISPLAY and QVL_XVFB_PID; fails if Xvfb does not start
 #   end_virtual_display  stops it again (safe to call twice)
 
 virtual_display() {
-  local n
-  for n in $(seq 91 199); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local fifo n=""
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp 7>"$fifo" >/dev/null 2>&1 &
   QVL_XVFB_PID=$!
+  read -r -t 10 n <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$n" ] || ! kill -0 "$QVL_XVFB_PID" 2>/dev/null; then
+    echo "Xvfb did not start" >&2
+    end_virtual_display
+    return 1
+  fi
   export DISPLAY=":$n"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 }
 
 end_virtual_display() {

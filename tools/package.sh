@@ -3,10 +3,19 @@
 # build/packages/:
 #   QVLFEST-<version>-x64.msi            both Windows programs, per machine
 #   QVLFEST-<version>-portable.zip       both Windows programs and a README
-#   qvlfest_<version>_amd64.deb          both Linux programs
+#   qvlfest_<version>_amd64.deb          both Linux programs, as installed by
+#                                        `cmake --install`
 # The version is the higher of the two builds', from app/version.h.
+#
+# The same commit gives the same bytes wherever and whenever it is packaged:
+# every time stamp is SOURCE_DATE_EPOCH (else the last commit's time, else a
+# fixed day); permissions, time zone and collation are not the caller's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+umask 022
+export TZ=UTC LC_ALL=C
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 1334997900)}
+export SOURCE_DATE_EPOCH
 bash tools/install-deps.sh
 jobs=$(nproc)
 field() { awk -v k="$1" '$1 == "#define" && $2 == k {print $3}' app/version.h; }
@@ -18,6 +27,7 @@ rm -rf "$out"
 mkdir -p "$out"
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
+stamp() { find "$1" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +; }
 
 # Windows: the MSI (wixl reads its sources from the folder it runs in) and
 # the portable zip.
@@ -28,46 +38,50 @@ mkdir -p "$win"
 cp build/windows/QVLFEST.exe "build/windows/QVLFEST (Non-LCARS).exe" build/windows/icons/qvlfest.ico \
    packaging/windows/qvlfest.wxs "$win/"
 sed "s/@VERSION@/$version/g" packaging/windows/README.txt >"$win/README.txt"
-(cd "$win" && wixl -a x64 -D Version="$version" -D SourceDir=. -D IconFile=qvlfest.ico \
-   -o "$out/QVLFEST-$version-x64.msi" qvlfest.wxs 2>&1 | grep -v unimplemented || true)
-[ -s "$out/QVLFEST-$version-x64.msi" ]
+chmod 755 "$win"/*.exe
+chmod 644 "$win/README.txt" "$win/qvlfest.ico" "$win/qvlfest.wxs"
+stamp "$win"  # the cabinet and the zip keep file times
+# wixl would make up a product code and a package code and date the package
+# now. The product code follows the version (the upgrade code never
+# changes), the package code the package's contents, and wixl's clock stands
+# at the commit's time.
+uuid5() { python3 -c 'import sys, uuid; print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' "$@"; }
+upgrade_code=5C0A2E61-7D43-4B8E-9A52-3F1B6D0C8E47
+product_code=$(uuid5 "$upgrade_code" "ProductCode x64 $version")
+package_code=$(uuid5 "$upgrade_code" "PackageCode x64 $version $(cd "$win" && sha256sum -- * | sha256sum | cut -d' ' -f1)")
+msi="$out/QVLFEST-$version-x64.msi"
+(cd "$win" && LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
+   FAKETIME="$(date -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S')" \
+   wixl -a x64 -D Version="$version" -D ProductCode="$product_code" -D SourceDir=. \
+   -D IconFile=qvlfest.ico -o "$msi" qvlfest.wxs 2>&1 | grep -v unimplemented || true)
+[ -s "$msi" ]
+# Summary information: subject, author and template as wixl wrote them.
+msibuild "$msi" -s "QVLFEST $version" "The QVLFEST developers" "x64;1033" "{$package_code}"
 (cd "$win" && zip -q -X "$out/QVLFEST-$version-portable.zip" QVLFEST.exe "QVLFEST (Non-LCARS).exe" README.txt)
 
-# Debian: both programs, their menu entries, icons and AppStream metadata.
+# Debian: the tree `cmake --install` lays out, stripped, with the package's
+# control files.
 cmake --preset linux >/dev/null
-cmake --build --preset linux -j "$jobs" --target qvlfest_linux_lcars qvlfest_linux_plain qvl_icon_compiler
+cmake --build --preset linux -j "$jobs" --target qvlfest_linux_lcars qvlfest_linux_plain qvl_docs
 root="$stage/src/debian/qvlfest"  # where dpkg-shlibdeps looks for a package's files
+DESTDIR="$root" cmake --install build/linux --prefix /usr >/dev/null
 for program in qvlfest qvlfest-non-lcars; do
-  install -D -m 755 "build/linux/$program" "$root/usr/bin/$program"
   strip --strip-unneeded --remove-section=.comment --remove-section=.note "$root/usr/bin/$program"
-  install -D -m 644 "packaging/linux/$program.desktop" "$root/usr/share/applications/$program.desktop"
 done
-for size in 16 32 48 256; do
-  mkdir -p "$root/usr/share/icons/hicolor/${size}x$size/apps"
-  build/linux/qvl_icon_compiler --png "$size" resources/qvlfest_icon.txt \
-    "$root/usr/share/icons/hicolor/${size}x$size/apps/qvlfest.png"
-done
-mkdir -p "$root/usr/share/man/man1"
-gzip -9n <packaging/linux/qvlfest.1 >"$root/usr/share/man/man1/qvlfest.1.gz"
-ln -s qvlfest.1.gz "$root/usr/share/man/man1/qvlfest-non-lcars.1.gz"
-chmod 644 "$root/usr/share/man/man1/qvlfest.1.gz"
-install -D -m 644 packaging/linux/qvlfest.metainfo.xml "$root/usr/share/metainfo/org.qvlfest.QVLFEST.metainfo.xml"
-doc="$root/usr/share/doc/qvlfest"
-install -D -m 644 packaging/linux/copyright "$doc/copyright"
-sed -e "s/@VERSION@/$version/" -e "s/@DATE@/$(date -R -d "@${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}")/" \
-  packaging/linux/changelog | gzip -9n >"$doc/changelog.gz"
-chmod 644 "$doc/changelog.gz"
 # Dependencies from the libraries the programs link, plus the fonts they draw.
 mkdir -p "$root/DEBIAN"
 printf 'Source: qvlfest\n\nPackage: qvlfest\nArchitecture: any\n' >"$stage/src/debian/control"
 depends=$(cd "$stage/src" && dpkg-shlibdeps -O debian/qvlfest/usr/bin/qvlfest debian/qvlfest/usr/bin/qvlfest-non-lcars |
           sed -n 's/^shlibs:Depends=//p')
+# Installed-Size as dpkg-gencontrol counts it: kibibytes a file, one for anything else.
+installed_size=$(cd "$root" && find usr -printf '%y %s\n' |
+                 awk '{n += $1 == "f" ? int(($2 + 1023) / 1024) : 1} END {print n}')
 cat >"$root/DEBIAN/control" <<CONTROL
 Package: qvlfest
 Version: $version
 Architecture: amd64
 Maintainer: The QVLFEST developers <qvlfest@users.noreply.invalid>
-Installed-Size: $(du -sk --exclude=DEBIAN "$root" | cut -f1)
+Installed-Size: $installed_size
 Depends: $depends, fonts-liberation
 Recommends: qt6-wayland
 Section: x11
@@ -82,6 +96,7 @@ Description: countdown to the QVL Fest on 22 June
  qvlfest-non-lcars in a plain one.
 CONTROL
 (cd "$root" && find usr -type f -exec md5sum {} + | sort -k 2 >DEBIAN/md5sums)
+stamp "$root"  # dpkg-deb only lowers times newer than SOURCE_DATE_EPOCH
 dpkg-deb --root-owner-group -Zxz --build "$root" "$out/qvlfest_${version}_amd64.deb" >/dev/null
 
 ls -l "$out"

@@ -42,6 +42,29 @@ MouseButton ButtonOf(Qt::MouseButton b) {
                                  : MouseButton::Left;
 }
 
+// A fixed dialog tells an X11 window manager that it is a dialog
+// (_NET_WM_WINDOW_TYPE_DIALOG), without becoming transient for another
+// window as a Qt::Dialog would: it is an ordinary window with no owner. Its
+// flags already ask for no minimise and no maximise button (Motif hints) and
+// its size is fixed. Qt's X11 platform reads the type from a property of the
+// native window when the window's flags are applied.
+void MarkAsDialog(QWidget* w) {
+  if (QGuiApplication::platformName() != "xcb") return;
+  w->winId();
+  QWindow* window = w->windowHandle();
+  constexpr int kXcbDialog = 0x80;
+  window->setProperty("_q_xcb_wm_window_type", kXcbDialog);
+  const Qt::WindowFlags flags = window->flags();
+  window->setFlags(flags | Qt::WindowContextHelpButtonHint);
+  window->setFlags(flags);
+}
+
+// A control wholly outside the visible area is off screen to screen readers.
+// Marked before its text is set, which makes Qt's accessibility look at it.
+void MarkIfOffscreen(QWidget* w, const Form& form, int control) {
+  if (!InVisibleArea(form.spec(), form.spec().controls[control])) w->setProperty(kOffscreen, true);
+}
+
 Runtime* RuntimeOf(const FormWidget& w) {
   return w.form() ? &w.form()->runtime() : nullptr;
 }
@@ -58,6 +81,7 @@ FormWidget::FormWidget(Form& form) : QWidget(nullptr, FlagsOf(form.spec())), for
   // allows a window to place itself.
   if (const auto at = ClientCorner(spec, kDpi))
     setGeometry(at->x, at->y, client.width(), client.height());
+  if (spec.border == BorderStyle::FixedDialog) MarkAsDialog(this);
   children_.assign(form.controls().size(), nullptr);
   CreateChildren(this, {});
 }
@@ -85,7 +109,6 @@ void FormWidget::CreateChildren(QWidget* parent, std::string_view container) {
         continue;
     }
     w->setGeometry(QRectOf(Bounds(s, kDpi)));
-    if (!InVisibleArea(form_->spec(), s)) w->setProperty(kOffscreen, true);
     if (!c.Visible()) w->hide();
     children_[i] = w;
     if (s.kind == ControlKind::Frame) CreateChildren(w, s.name);
@@ -186,6 +209,7 @@ void FormWidget::changeEvent(QEvent* event) {
 
 LabelWidget::LabelWidget(FormWidget& form, int control, QWidget* parent)
     : QLabel(parent), form_(form), control_(control) {
+  MarkIfOffscreen(this, *form.form(), control);
   setTextFormat(Qt::PlainText);
   setText(ToQString(form.form()->controls()[control].Caption()));
 }
@@ -207,9 +231,9 @@ void LabelWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 ButtonWidget::ButtonWidget(FormWidget& form, int control, QWidget* parent)
-    : QPushButton(ToQString(form.form()->controls()[control].Caption()), parent),
-      form_(form),
-      control_(control) {
+    : QPushButton(parent), form_(form), control_(control) {
+  MarkIfOffscreen(this, *form.form(), control);
+  setText(ToQString(form.form()->controls()[control].Caption()));
   const Font& font = form.form()->spec().controls[control].font;
   setFont(form.fonts().Get(font, FontPixelHeight(font.centipoints, kDpi)));
   setAutoDefault(false);

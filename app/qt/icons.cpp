@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QImageReader>
 #include <cstddef>
+#include <utility>
 
 #include "app/resources.h"
 
@@ -14,6 +15,10 @@ extern const unsigned char kProgramIco[];
 extern const std::size_t kProgramIcoSize;
 extern const unsigned char kAboutIco[];
 extern const std::size_t kAboutIcoSize;
+extern const unsigned char kProgramPng48[];
+extern const std::size_t kProgramPng48Size;
+extern const unsigned char kProgramPng256[];
+extern const std::size_t kProgramPng256Size;
 
 namespace {
 
@@ -34,8 +39,21 @@ QIcon IconFrom(const unsigned char* data, std::size_t size) {
 
 }  // namespace
 
+// The .ico's 16 and 32 pixel images, and the larger ones the icon theme
+// installs (the drawing scaled up by whole factors), for taskbars and
+// switchers that show the icon large.
 QIcon ProgramIcon() {
-  static const QIcon icon = IconFrom(kProgramIco, kProgramIcoSize);
+  static const QIcon icon = [] {
+    QIcon i = IconFrom(kProgramIco, kProgramIcoSize);
+    const std::pair<const unsigned char*, std::size_t> larger[] = {
+        {kProgramPng48, kProgramPng48Size}, {kProgramPng256, kProgramPng256Size}};
+    for (const auto& [data, size] : larger) {
+      QPixmap png;
+      png.loadFromData(data, static_cast<uint>(size), "PNG");
+      i.addPixmap(png);
+    }
+    return i;
+  }();
   return icon;
 }
 

@@ -19,7 +19,11 @@ int main(int, char** argv) {
   const qvl::AppFacts& facts = qvl::FactsOf(kVariant);
   static int qt_argc = 1;  // arguments change nothing, Qt's own included
   QApplication app(qt_argc, argv);
-  QApplication::setApplicationName(qvl::ToQString(facts.title));
+  // Each build's windows carry their own X11 class, the name of its desktop
+  // file, so that a taskbar groups them by build: Qt takes the class from the
+  // application's name when it makes the first window. The application is
+  // "QVLFEST" to everything else (screen readers among them).
+  QApplication::setApplicationName(QStringLiteral(QVLFEST_DESKTOP_ID));
   QApplication::setApplicationVersion(
       QStringLiteral("%1.%2.%3").arg(facts.major).arg(facts.minor).arg(facts.revision));
   QGuiApplication::setDesktopFileName(QStringLiteral(QVLFEST_DESKTOP_ID));
@@ -31,6 +35,7 @@ int main(int, char** argv) {
   qvl::QtToolkit toolkit;
   qvl::Runtime runtime(toolkit, system, facts);
   runtime.Show(runtime.NewForm<qvl::Main>());
+  QApplication::setApplicationName(qvl::ToQString(facts.title));
   if (runtime.ended() || runtime.Forms().empty()) return 0;
   return app.exec();
 }

@@ -43,28 +43,29 @@ QColor QtColor(PaintColor color) {
   }
 }
 
-QFont QtFonts::Get(const Font& font, int pixels) {
-  for (const Entry& e : fonts_)
-    if (e.font == font && e.pixels == pixels) return e.qfont;
+const QtFonts::Made& QtFonts::Entry(const Font& font, int pixels) {
+  for (const Made& e : fonts_)
+    if (e.font == font && e.pixels == pixels) return e;
   const FaceChoice choice = ChooseFace(
       font.face, [](std::string_view face) { return QFontDatabase::hasFamily(ToQString(face)); });
+  const FaceSize size = SizeOf(choice, pixels);
   QFont q(QString::fromStdString(choice.face));
-  q.setPixelSize(pixels);
+  q.setPixelSize(size.em);
   q.setBold(font.bold);
-  if (choice.width_percent > 0) {
-    // Squeezed to an average character width of that share of the height,
-    // as on Windows. Qt counts a stretch against the face's own width class
-    // (a narrow face is already narrowed), so it is set, measured and then
-    // corrected once: the width follows the stretch in proportion.
-    const double wanted = pixels * choice.width_percent / 100.0;
+  if (size.average_width > 0) {
+    // Squeezed to that average character width, as on Windows. Qt counts a
+    // stretch against the face's own width class (a narrow face is already
+    // narrowed), so it is set, measured and then corrected once: the width
+    // follows the stretch in proportion.
+    const double wanted = size.average_width;
     double stretch = 100 * wanted / QFontMetricsF(q).averageCharWidth();
     for (int pass = 0; pass < 2; ++pass) {
       q.setStretch(std::clamp(static_cast<int>(std::lround(stretch)), 1, 4000));
       if (pass == 0) stretch *= wanted / QFontMetricsF(q).averageCharWidth();
     }
   }
-  fonts_.push_back({font, pixels, q});
-  return fonts_.back().qfont;
+  fonts_.push_back({font, pixels, q, size});
+  return fonts_.back();
 }
 
 void QtCanvas::Fill(const PixelRect& r, PaintColor color) {
@@ -75,9 +76,15 @@ void QtCanvas::Text(const PixelRect& box, std::string_view text, const Font& fon
                     PaintColor color, unsigned flags) {
   painter_.setFont(fonts_.Get(font, font_px));
   painter_.setPen(QtColor(color));
-  int align = Qt::AlignLeft | Qt::AlignTop;
+  int align = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip;
   if (flags & kWordBreak) align |= Qt::TextWordWrap;
-  painter_.drawText(QRect(box.left, box.top, box.width(), box.height()), align, ToQString(text));
+  const QRect label(box.left, box.top, box.width(), box.height());
+  painter_.save();
+  if (!(flags & kNoClip)) painter_.setClipRect(label, Qt::IntersectClip);
+  const FaceSize& size = fonts_.Size(font, font_px);
+  painter_.drawText(label.adjusted(size.indent, -size.raise, 0, -size.raise), align,
+                    ToQString(text));
+  painter_.restore();
 }
 
 void QtCanvas::Picture(const PixelRect& box, int picture) {

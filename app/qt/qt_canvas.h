@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <vector>
 
+#include "app/font_choice.h"
 #include "app/paint_plan.h"
 
 namespace qvl {
@@ -17,15 +18,19 @@ QColor QtColor(PaintColor color);
 // Fonts by the shared font choice, made once per face, size and weight.
 class QtFonts {
  public:
-  QFont Get(const Font& font, int pixels);
+  QFont Get(const Font& font, int pixels) { return Entry(font, pixels).qfont; }
+  // Where text in that font lies in its label (the shared font choice).
+  const FaceSize& Size(const Font& font, int pixels) { return Entry(font, pixels).size; }
 
  private:
-  struct Entry {
+  struct Made {
     Font font;
     int pixels;
     QFont qfont;
+    FaceSize size;
   };
-  std::vector<Entry> fonts_;
+  const Made& Entry(const Font& font, int pixels);
+  std::vector<Made> fonts_;
 };
 
 class QtCanvas : public Canvas {

@@ -5,18 +5,10 @@
 #include <QDesktopServices>
 #include <QProcess>
 #include <QUrl>
-#include <ctime>
 
 #include "app/qt/qstring.h"
 
 namespace qvl {
-
-LocalTime QtSystem::Now() {
-  const std::time_t now = std::time(nullptr);
-  std::tm t{};
-  localtime_r(&now, &t);
-  return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec};
-}
 
 void QtSystem::OpenAddress(std::string_view address) {
   QDesktopServices::openUrl(QUrl(ToQString(address)));

@@ -3,6 +3,7 @@
 // finds a system-information tool on PATH.
 #pragma once
 
+#include "app/posix/local_clock.h"
 #include "app/posix/tool_registry.h"
 #include "app/system.h"
 
@@ -10,7 +11,7 @@ namespace qvl {
 
 class QtSystem : public System {
  public:
-  LocalTime Now() override;
+  LocalTime Now() override { return clock_.Now(); }
   void OpenAddress(std::string_view address) override;
   bool StartProgram(std::string_view path) override;
   // A regular file whose name does not start with a dot (hidden).
@@ -19,6 +20,7 @@ class QtSystem : public System {
 
  private:
   ToolRegistry registry_;
+  LocalClock clock_;
 };
 
 }  // namespace qvl

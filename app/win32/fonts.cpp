@@ -29,11 +29,10 @@ bool FaceInstalledOnSystem(std::string_view face) {
   return known[std::string(face)] = found;
 }
 
-HFONT Create(const Font& font, int pixels) {
-  const FaceChoice choice = ChooseFace(font.face, FaceInstalledOnSystem);
+HFONT Create(const Font& font, const FaceChoice& choice, const FaceSize& size) {
   LOGFONTW lf{};
-  lf.lfHeight = -pixels;
-  lf.lfWidth = MulDivRound(pixels, choice.width_percent, 100);  // 0: the face's own width
+  lf.lfHeight = -size.em;
+  lf.lfWidth = size.average_width;  // 0: the face's own width
   lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfOutPrecision = OUT_TT_PRECIS;
@@ -44,11 +43,13 @@ HFONT Create(const Font& font, int pixels) {
 
 }  // namespace
 
-HFONT Win32Fonts::Get(const Font& font, int pixels) {
+const Win32Fonts::Entry& Win32Fonts::Made(const Font& font, int pixels) {
   for (const Entry& e : fonts_)
-    if (e.font == font && e.pixels == pixels) return e.handle;
-  fonts_.push_back({font, pixels, Create(font, pixels)});
-  return fonts_.back().handle;
+    if (e.font == font && e.pixels == pixels) return e;
+  const FaceChoice choice = ChooseFace(font.face, FaceInstalledOnSystem);
+  const FaceSize size = SizeOf(choice, pixels);
+  fonts_.push_back({font, pixels, Create(font, choice, size), size});
+  return fonts_.back();
 }
 
 void Win32Fonts::Clear() {

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/font_choice.h"
 #include "app/form_spec.h"
 #include "app/win32/winapi.h"
 
@@ -20,7 +21,9 @@ class Win32Fonts {
   ~Win32Fonts() { Clear(); }
 
   // The font at an em height in pixels; made once, kept until Clear.
-  HFONT Get(const Font& font, int pixels);
+  HFONT Get(const Font& font, int pixels) { return Made(font, pixels).handle; }
+  // Where text in that font lies in its label (the shared font choice).
+  const FaceSize& Size(const Font& font, int pixels) { return Made(font, pixels).size; }
   void Clear();
 
  private:
@@ -28,7 +31,9 @@ class Win32Fonts {
     Font font;
     int pixels;
     HFONT handle;
+    FaceSize size;
   };
+  const Entry& Made(const Font& font, int pixels);
   std::vector<Entry> fonts_;
 };
 

@@ -20,11 +20,15 @@ void GdiCanvas::Text(const PixelRect& box, std::string_view text, const Font& fo
   SetTextColor(dc_, ColorRefOf(color));
   HGDIOBJ old = SelectObject(dc_, fonts_.Get(font, font_px));
   const std::wstring w = Widen(text);
-  RECT rc{box.left, box.top, box.right, box.bottom};
-  UINT format = DT_LEFT | DT_TOP;
+  const FaceSize& size = fonts_.Size(font, font_px);
+  RECT rc{box.left + size.indent, box.top - size.raise, box.right, box.bottom - size.raise};
+  UINT format = DT_LEFT | DT_TOP | DT_NOCLIP;
   if (flags & kWordBreak) format |= DT_WORDBREAK;
   if (flags & kNoPrefix) format |= DT_NOPREFIX;
+  const int saved = SaveDC(dc_);
+  if (!(flags & kNoClip)) IntersectClipRect(dc_, box.left, box.top, box.right, box.bottom);
   DrawTextW(dc_, w.c_str(), static_cast<int>(w.size()), &rc, format);
+  RestoreDC(dc_, saved);
   SelectObject(dc_, old);
 }
 

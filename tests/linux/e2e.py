@@ -8,8 +8,12 @@ import os
 import subprocess
 import sys
 import time
+import zoneinfo
 
 import pyatspi
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import oracle  # noqa: E402  the tests' own countdown, apart from the program's
 
 BUILD, SCRATCH, MODE = sys.argv[1], sys.argv[2], sys.argv[3]
 FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
@@ -117,35 +121,70 @@ def shot(title, file):
     subprocess.run(["import", "-window", x_window(title), os.path.join(folder, file)], check=True)
 
 
-def sentence(t):
-    """The sentence due at local time t, by the countdown's own rules."""
-    if t.month == 6 and t.day > 22:
-        total = 22 - t.day
-    else:
-        festival = datetime.date(t.year, 6, 22)
-        if festival < t.date():
-            festival = datetime.date(t.year + 1, 6, 22)
-        total = (festival - t.date()).days
-    return (f"It is {total} days {24 - t.hour} Hours {60 - t.minute} Minutes "
-            f" and {60 - t.second} Seconds ")
-
-
 def due_now(name, started, at):
-    t0 = datetime.datetime.strptime(at, "%Y-%m-%d %H:%M:%S")
+    """The sentence shown is the one due at the faked clock, which started at
+    `at` when the program did."""
     elapsed = int(time.time() - started) + 2
-    return any(name == sentence(t0 + datetime.timedelta(seconds=s)) for s in range(elapsed))
+    t = datetime.datetime.strptime(at, "%Y-%m-%d %H:%M:%S") + datetime.timedelta(seconds=elapsed)
+    return oracle.due(name, t, elapsed)
 
 
-def drag(wid, strip):
+def xdo(*steps):
+    for step in steps:
+        subprocess.run(["xdotool", *map(str, step)], check=True)
+        time.sleep(0.25)
+
+
+def drag(wid, strip, button, menu, panel_button):
+    """A press of `button` on the title strip moves the window by the
+    pointer's travel; its release ends the move, so that the window stays
+    when the pointer goes on, and the next click reaches Menu."""
     x, y, _, _ = geometry(wid)
     e = strip.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     px, py = e.x + 40, e.y + 8
-    for step in (["mousemove", px, py, "mousedown", 1], ["mousemove", px + 40, py + 20],
-                 ["mousemove", px + 100, py + 60], ["mouseup", 1]):
-        subprocess.run(["xdotool", *map(str, step)], check=True)
-        time.sleep(0.3)
-    return wait(lambda: geometry(wid)[:2] == (x + 100, y + 60), 3) or print(
-        f"    window at {x},{y} went to {geometry(wid)[:2]}")
+    xdo(["mousemove", px, py, "mousedown", button], ["mousemove", px + 40, py + 20],
+        ["mousemove", px + 100, py + 60], ["mouseup", button], ["mousemove", px + 300, py + 200])
+    if not wait(lambda: geometry(wid)[:2] == (x + 100, y + 60), 3):
+        print(f"    window at {x},{y} went to {geometry(wid)[:2]}")
+        return False
+    time.sleep(0.3)
+    if geometry(wid)[:2] != (x + 100, y + 60):
+        print(f"    the window went on following the pointer, to {geometry(wid)[:2]}")
+        return False
+    click(menu)
+    if not wait(lambda: showing(panel_button), 3):
+        print("    the click after the move did not reach Menu")
+        return False
+    click(menu)
+    return wait(lambda: not showing(panel_button), 3)
+
+
+def prop(wid, name):
+    return subprocess.run(["xprop", "-id", wid, name], capture_output=True, text=True).stdout
+
+
+def fixed_dialog(title):
+    """A fixed dialog: typed as one, no minimise or maximise asked for (Motif
+    functions), and no maximise offered by the window manager."""
+    wid = x_window(title)
+    motif = prop(wid, "_MOTIF_WM_HINTS").split("=")[-1].split(",")
+    ok = "_NET_WM_WINDOW_TYPE_DIALOG" in prop(wid, "_NET_WM_WINDOW_TYPE")
+    ok = ok and len(motif) > 1 and int(motif[1], 16) & 0x18 == 0
+    allowed = prop(wid, "_NET_WM_ALLOWED_ACTIONS")
+    ok = ok and "_NET_WM_ACTION_CLOSE" in allowed and "MAXIMIZE" not in allowed
+    return ok or print(f"    {title}: {prop(wid, '_NET_WM_WINDOW_TYPE').strip()}; "
+                       f"{prop(wid, '_MOTIF_WM_HINTS').strip()}; {allowed.strip()}")
+
+
+def start_openbox():
+    wm = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    time.sleep(1.5)
+    return wm
+
+
+def stop(proc):
+    proc.terminate()
+    proc.wait()
 
 
 def recorder(folder, name, log):
@@ -181,13 +220,17 @@ def countdown_window(program, version, red_label, full):
     main = window(app, MAIN)
     final = wait(lambda: next(d for d in descendants(main) if d.name.startswith("It is ")))
     check("a screen reader reads the sentence due now", final and due_now(final.name, started, at))
-    check("a screen reader reads the title strip",
-          named(main, "  Time until Quorvell Fest", "label") is not None)
+    strip = named(main, "  Time until Quorvell Fest", "label")
+    check("a screen reader reads the title strip", strip is not None and showing(strip))
+    note = next((d for d in descendants(main) if d.name.startswith("Everything this side")), None)
+    developer = named(main, "Press this button to manualy calculate the current time.")
+    check("the developer area is off screen to a screen reader",
+          note is not None and developer is not None and not showing(note) and not showing(developer))
     wid = x_window(MAIN)
     check("the window is 256 x 145", wid and geometry(wid)[2:] == (256, 145))
-    hints = subprocess.run(["xprop", "-id", wid, "_MOTIF_WM_HINTS"], capture_output=True,
-                           text=True).stdout
-    check("it has no frame", "= 0x2, 0x1, 0x0" in hints)
+    check("it has no frame", "= 0x2, 0x1, 0x0" in prop(wid, "_MOTIF_WM_HINTS"))
+    check(f"its window class is the desktop file's, {program}",
+          prop(wid, "WM_CLASS").split("=")[-1].split(",")[-1].strip() == f'"{program}"')
     shot(MAIN, program + "-countdown.png")
     menu, about_button = named(main, "Menu", "push button"), named(main, "About this program")
     check("the menu panel starts hidden", not showing(about_button))
@@ -195,14 +238,15 @@ def countdown_window(program, version, red_label, full):
     check("Menu shows the panel", wait(lambda: showing(about_button), 3))
     click(menu)
     check("Menu again hides it", wait(lambda: not showing(about_button), 3))
+    wm = None
     if full:
-        strip = named(main, "  Time until Quorvell Fest", "label")
-        check("dragged by its title strip without a window manager", drag(wid, strip))
-        wm = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(1.5)
-        check("dragged by its title strip under openbox", drag(wid, strip))
-        wm.terminate()
-        wm.wait()
+        for button in (1, 2, 3):
+            check(f"button {button} drags it by its title strip, without a window manager",
+                  drag(wid, strip, button, menu, about_button))
+        wm = start_openbox()
+        for button in (1, 2, 3):
+            check(f"button {button} drags it by its title strip, under openbox",
+                  drag(wid, strip, button, menu, about_button))
         click(menu)
         wait(lambda: showing(about_button), 3)
         click(named(main, "Official QVL Fest website"))
@@ -215,9 +259,13 @@ def countdown_window(program, version, red_label, full):
     about = window(app, "About QVLFEST")
     check("the about box opens", about is not None)
     if about is not None:
-        time.sleep(0.3)
+        time.sleep(0.5)
         shot("About QVLFEST", program + "-about.png")
-        check("it opens at its place, 2340 by 1935 twips", geometry(x_window("About QVLFEST"))[:2] == (156, 129))
+        under = " under openbox" if wm else ""
+        check("its client area opens at its place, 2340 by 1935 twips" + under,
+              geometry(x_window("About QVLFEST"))[:2] == (156, 129))
+        if wm:
+            check("it is a fixed dialog to the window manager", fixed_dialog("About QVLFEST"))
         check(f"it reads {version_text(version)}", named(about, version_text(version), "label"))
         check("the red label where the build has it",
               (named(about, "NON LCARS FONT VERSION") is not None) == red_label)
@@ -238,6 +286,33 @@ def countdown_window(program, version, red_label, full):
         check("OK closes the about box", wait(lambda: window(app, "About QVLFEST", 0.1) is None, 5))
     click(named(main, "X", "push button"))
     check("X ends the program", ends(proc))
+    if wm:
+        stop(wm)
+
+
+def zone_change(program):
+    """A running program keeps to the system's zone when it changes."""
+    print(program + " across a change of time zone")
+    link = os.path.join(SCRATCH, "localtime")
+    point = lambda zone: (os.symlink("/usr/share/zoneinfo/" + zone, link + ".next"),
+                          os.replace(link + ".next", link))
+    point("Europe/Berlin")
+    proc = start(program, env_extra={"TZ": ":" + link})
+    app = app_of(proc)
+    main = window(app, MAIN) if app is not None else None
+
+    def in_zone(zone):
+        def shows():
+            final = next(d for d in descendants(main) if d.name.startswith("It is "))
+            now = datetime.datetime.now(zoneinfo.ZoneInfo(zone)).replace(tzinfo=None)
+            return oracle.due(final.name, now, 1)
+        return main is not None and wait(shows, 3)
+    check("it counts in Berlin time", in_zone("Europe/Berlin"))
+    point("America/New_York")
+    check("it keeps to New York time within two seconds of the change", in_zone("America/New_York"))
+    if main is not None:
+        press(named(main, "X", "push button"))
+    check("X ends the program", ends(proc))
 
 
 def version_text(version):
@@ -249,12 +324,15 @@ def press(acc):
 
 
 def arrival(program):
-    print(program + " on 22 June")
+    print(program + " on 22 June, under openbox")
+    wm = start_openbox()
     proc = start(program, "2027-06-22 00:00:05")
     app = app_of(proc)
     yeah = window(app, "YEAH!") if app is not None else None
     check("the arrival window opens", yeah is not None)
     if yeah is not None:
+        check("it is a fixed dialog to the window manager", fixed_dialog("YEAH!"))
+        shot("YEAH!", program + "-arrival.png")
         check("it reads IS TODAY!!!", named(yeah, "IS TODAY!!!", "label"))
         press(named(yeah, "Click This.", "push button"))
         box = window(app, "HEY!", 5)
@@ -268,6 +346,7 @@ def arrival(program):
     main = window(app, MAIN)
     press(named(main, "X", "push button"))
     check("X ends the program with both windows", ends(proc))
+    stop(wm)
 
 
 def sentence_menu_x(program, at, how, wayland=False):
@@ -299,5 +378,6 @@ else:
     countdown_window("qvlfest", "2.1.0", False, full=True)
     countdown_window("qvlfest-non-lcars", "2.1.1", True, full=False)
     arrival("qvlfest")
+    zone_change("qvlfest-non-lcars")
 print(f"linux e2e ({MODE}): {passes} passed, {failures} failed")
 sys.exit(1 if failures else 0)

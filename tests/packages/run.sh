@@ -32,9 +32,10 @@ entries() {  # the uninstall entries named QVLFEST, one line each: the version
 shortcuts() { find "$drive_c" -path "*Start Menu/Programs/*" -name "QVLFEST*.lnk" -printf '%f\n' | sort; }
 runs() {  # runs <exe>: it starts, shows the sentence due now, and closes
   wine "$1" >/dev/null 2>&1 &
-  local pid=$! ok=1
-  probe sentence "time until qvlfest" || ok=0
-  wine "$winbuild/qvl_bench_driver.exe" close "time until qvlfest" >/dev/null 2>&1 || kill "$pid"
+  local pid=$! ok=1 line
+  line=$(wine "$winbuild/tests/win32/qvl_probe.exe" shown "time until qvlfest" | tr -d '\r')
+  python3 tests/oracle.py "${line%%$'\t'*}" "${line#*$'\t'}" >/dev/null || ok=0
+  probe close "time until qvlfest" || kill "$pid"
   timeout 10 tail --pid="$pid" -f /dev/null || ok=0
   [ "$ok" = 1 ]
 }
@@ -60,7 +61,8 @@ check "leaves one installed copy" test "$(entries | wc -l)" = 1
 newer="$scratch/newer"
 mkdir -p "$newer"
 cp "$winbuild/QVLFEST.exe" "$winbuild/QVLFEST (Non-LCARS).exe" "$winbuild/icons/qvlfest.ico" packaging/windows/qvlfest.wxs "$newer/"
-(cd "$newer" && wixl -a x64 -D Version=9.9.9 -D SourceDir=. -D IconFile=qvlfest.ico -o newer.msi qvlfest.wxs 2>/dev/null)
+(cd "$newer" && wixl -a x64 -D Version=9.9.9 -D ProductCode=0B7E5C61-9D8A-4E3F-8C21-6A4D2F9B1E07 \
+   -D SourceDir=. -D IconFile=qvlfest.ico -o newer.msi qvlfest.wxs 2>/dev/null)
 check "a newer package installs over it" wine msiexec /i "$(winepath -w "$newer/newer.msi")" /qn
 check "and replaces it" test "$(entries)" = "9.9.9 The QVLFEST developers"
 check "msiexec /x removes it" wine msiexec /x "$(winepath -w "$newer/newer.msi")" /qn

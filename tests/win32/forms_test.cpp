@@ -4,6 +4,8 @@
 
 #include "about/frm_about.h"
 #include "app/errors.h"
+#include "app/paint_plan.h"
+#include "app/win32/gdi_canvas.h"
 #include "arrival/bwf2d.h"
 #include "layout_expected.h"
 #include "win32_harness.h"
@@ -126,20 +128,22 @@ TEST(Win32Windows, Styles) {
 }
 
 TEST(Win32Windows, FontsPerBuild) {
+  // Em heights in pixels at 96 and 144 DPI: Arial 18 pt; LCARS 26.25 pt
+  // (35 and 53 pixels), where a condensed face stands in a little smaller.
   const struct {
     Variant v;
     const char* face;
-    int centipoints;
+    int em96, em144;
   } rows[] = {
-      {Variant::PlainFont, "Arial", 1800},
-      {Variant::LcarsFont, nullptr, 2625},
+      {Variant::PlainFont, "Arial", 24, 36},
+      {Variant::LcarsFont, nullptr, 33, 50},
   };
   for (const auto& r : rows) {
     Win32Program p(kApril, r.v);
     const int dpi = Win32Toolkit::DpiOf(*p.main);
     for (const char* name : {"Final", "Label12"}) {
       const LOGFONTW lf = FontOf(p.Child(name));
-      EXPECT_EQ(lf.lfHeight, -MulDiv(r.centipoints, dpi, 7200)) << name;
+      EXPECT_EQ(lf.lfHeight, -(dpi == 96 ? r.em96 : r.em144)) << name;
       EXPECT_EQ(lf.lfWeight, FW_NORMAL) << name;
       if (r.face) {
         EXPECT_TRUE(Face(lf) == r.face || Face(lf) == "Liberation Sans") << name << Face(lf);
@@ -153,6 +157,63 @@ TEST(Win32Windows, FontsPerBuild) {
     EXPECT_EQ(strip.lfHeight, -MulDiv(825, dpi, 7200));
     EXPECT_EQ(FontOf(p.Child("Command4")).lfWeight, FW_BOLD);
     EXPECT_EQ(FontOf(p.Child("Command3")).lfWeight, FW_NORMAL);
+  }
+}
+
+// Every label that can be seen keeps all the ink of its text inside its
+// rectangle, drawn as the form draws it but with nothing cut off: every
+// form, both builds, the widest sentence of a year included, at the
+// screen's DPI.
+TEST(Win32Fonts, LabelsKeepTheirInkUnclipped) {
+  for (Variant v : {Variant::PlainFont, Variant::LcarsFont}) {
+    Win32Program p(kFestival, v);
+    ASSERT_TRUE(p.PumpUntil([&] { return !p.runtime.FormsOf<BWF2D>().empty(); }));
+    p.Click(p.Child("Command8"));
+    (*p.main)["Final"].SetCaption("It is 356 days 24 Hours 60 Minutes  and 60 Seconds ");
+    const int dpi = Win32Toolkit::DpiOf(*p.main);
+    for (Form* form :
+         {static_cast<Form*>(p.main), static_cast<Form*>(p.runtime.FormsOf<BWF2D>().at(0)),
+          static_cast<Form*>(p.runtime.FormsOf<frmAbout>().at(0))}) {
+      std::vector<Primitive> plan;
+      BuildPlan(*form, dpi, ClientRect(form->spec(), dpi), plan);
+      Win32Fonts fonts;
+      for (Primitive t : plan) {
+        if (t.kind != Primitive::Kind::Text) continue;
+        constexpr int kMargin = 100;
+        const PixelRect& b = t.box;
+        const int w = b.width() + 2 * kMargin, h = b.height() + 2 * kMargin;
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof bi.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, dib);
+        SetViewportOrgEx(dc, kMargin - b.left, kMargin - b.top, nullptr);
+        {
+          GdiCanvas canvas(dc, fonts);
+          t.color = {false, 0xFFFFFF};  // ink on black
+          t.flags |= kNoClip;
+          canvas.Draw(t);
+        }
+        GdiFlush();
+        int outside = 0, inside = 0;
+        const auto* px = static_cast<const DWORD*>(bits);
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x) {
+            if ((px[y * w + x] & 0xFFFFFF) == 0) continue;
+            const bool in =
+                x >= kMargin && x < kMargin + b.width() && y >= kMargin && y < kMargin + b.height();
+            (in ? inside : outside) += 1;
+          }
+        SelectObject(dc, old);
+        DeleteObject(dib);
+        DeleteDC(dc);
+        EXPECT_GT(inside, 0) << std::string(t.text);
+        EXPECT_EQ(outside, 0) << form->spec().name << ": '" << std::string(t.text) << "' in "
+                              << t.font.face << (v == Variant::PlainFont ? ", plain" : ", LCARS")
+                              << " at " << dpi << " DPI";
+      }
+    }
   }
 }
 
