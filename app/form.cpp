@@ -239,6 +239,14 @@ bool Runtime::KeyDown(Form& form, Key key) {
   return true;
 }
 
+bool Runtime::AccessKeyDown(Form& form, char key) {
+  const int button = ButtonForAccessKey(form, key);
+  if (button < 0) return false;
+  MoveFocus(form, button);
+  Dispatch(form, button, Event::Click);
+  return true;
+}
+
 void Runtime::FocusIn(Form& form, int control) {
   form.focus_ = control;  // the toolkit moved it there itself
   MoveFocus(form, control);

@@ -45,4 +45,26 @@ int DefaultLook(const Form& form, int focused) {
   return CanBeSeen(form, button) ? button : -1;
 }
 
+ShownCaption ShowCaption(std::string_view caption) {
+  ShownCaption out;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) {
+      ++i;
+      if (caption[i] != '&' && out.key_at < 0) out.key_at = static_cast<int>(out.text.size());
+    }
+    out.text += caption[i];
+  }
+  return out;
+}
+
+int ButtonForAccessKey(const Form& form, char key) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  for (const Control& c : form.controls()) {
+    if (c.spec().kind != ControlKind::CommandButton || !CanBeSeen(form, c.index())) continue;
+    const ShownCaption shown = ShowCaption(c.Caption());
+    if (shown.key_at >= 0 && lower(shown.text[shown.key_at]) == lower(key)) return c.index();
+  }
+  return -1;
+}
+
 }  // namespace qvl

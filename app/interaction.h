@@ -5,6 +5,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "app/geometry.h"
 
@@ -34,6 +36,19 @@ int ButtonForKey(const Form& form, Key key, int focused);
 
 // The button that shows itself as the one Enter presses.
 int DefaultLook(const Form& form, int focused);
+
+// A button's caption as shown: "&" marks the next character as the button's
+// access key (shown underlined; Alt and that key press the button), "&&"
+// shows one "&".
+struct ShownCaption {
+  std::string text;
+  int key_at = -1;  // the access key's place in `text`, -1 if none
+};
+ShownCaption ShowCaption(std::string_view caption);
+
+// The button whose access key is `key` (letters in either case), if it can
+// be seen; -1 if none.
+int ButtonForAccessKey(const Form& form, char key);
 
 // A label's Click is a press and a release of the left button inside the
 // same label. A drag that starts from the press takes the pointer away, and

@@ -260,6 +260,32 @@ TEST(Interaction, LabelClicks) {
   }
 }
 
+TEST(Interaction, AccessKeys) {
+  const struct {
+    const char* caption;
+    const char* text;
+    int key_at;
+  } rows[] = {
+      {"&System Info...", "System Info...", 0},
+      {"Menu", "Menu", -1},
+      {"A && B", "A & B", -1},
+      {"Save &As", "Save As", 5},
+      {"Trailing &", "Trailing &", -1},
+  };
+  for (const auto& r : rows) {
+    const ShownCaption shown = ShowCaption(r.caption);
+    EXPECT_EQ(shown.text, r.text);
+    EXPECT_EQ(shown.key_at, r.key_at) << r.caption;
+  }
+  Program p({2027, 4, 21, 10, 20, 30});
+  p.tk.Click(*p.main, "Command8");
+  frmAbout& about = *p.runtime.FormsOf<frmAbout>().at(0);
+  EXPECT_FALSE(p.runtime.AccessKeyDown(about, 'x'));
+  EXPECT_TRUE(p.runtime.AccessKeyDown(about, 's'));
+  ASSERT_EQ(p.tk.boxes.size(), 1u) << "System Info... pressed";
+  EXPECT_EQ(p.tk.WindowOf(about)->focus, about.IndexOf("cmdSysInfo"));
+}
+
 TEST(Interaction, WindowFollowsThePointerUntilItsButtonIsReleased) {
   PointerDrag drag;
   drag.Begin(MouseButton::Right, {100, 10}, {40, 30});
