@@ -2,7 +2,16 @@
 enable_language(RC)
 qvl_icons()
 
+# Each build's manifest carries its own version, as its version resource does.
+foreach(build "lcars|${QVL_REVISION_LCARS_FONT}" "plain|${QVL_REVISION_PLAIN_FONT}")
+  string(REPLACE "|" ";" parts ${build})
+  list(GET parts 0 name)
+  list(GET parts 1 QVL_REVISION)
+  configure_file(resources/app.manifest ${CMAKE_BINARY_DIR}/manifests/${name}.manifest @ONLY)
+endforeach()
+
 add_library(qvl_win32 STATIC
+  app/win32/accessibility.cpp
   app/win32/controls.cpp
   app/win32/fonts.cpp
   app/win32/form_window.cpp
@@ -25,7 +34,7 @@ function(qvl_program target output_name plain_font)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME "${output_name}")
   target_compile_definitions(${target} PRIVATE QVLFEST_PLAIN_FONT=${plain_font})
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${QVL_PRODUCT_FLAGS}>)
-  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${QVL_ICON_DIR})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${QVL_ICON_DIR})
   target_link_options(${target} PRIVATE ${QVL_PRODUCT_LINK_FLAGS})
   target_link_libraries(${target} PRIVATE qvl_win32)
   install(TARGETS ${target} RUNTIME DESTINATION .)

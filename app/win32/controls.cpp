@@ -6,6 +6,7 @@
 #include "app/geometry.h"
 #include "app/paint_plan.h"
 #include "app/stacking.h"
+#include "app/win32/accessibility.h"
 #include "app/win32/gdi_canvas.h"
 
 namespace qvl {
@@ -16,6 +17,7 @@ constexpr wchar_t kFrameClass[] = L"QvlFrame";
 constexpr wchar_t kPictureClass[] = L"QvlPicture";
 
 WNDPROC g_static_proc = nullptr;  // the system's label procedure
+WNDPROC g_button_proc = nullptr;  // the system's button procedure
 
 const Control& ControlOf(const FormWindow& fw, HWND hwnd) {
   return fw.form->controls()[ControlIndex(hwnd)];
@@ -28,6 +30,19 @@ LRESULT Painted(HWND hwnd, Paint&& paint) {
   PaintBuffered(hwnd, dc, ps.rcPaint, paint);
   EndPaint(hwnd, &ps);
   return 0;
+}
+
+// Screen readers hear of controls outside the visible area as off screen.
+LRESULT OffscreenIfOutside(HWND hwnd, WPARAM wp, LPARAM lp) {
+  FormWindow* fw = FromHwnd(hwnd);
+  if (!fw || InVisibleArea(fw->form->spec(), ControlOf(*fw, hwnd).spec())) return 0;
+  return OffscreenObject(hwnd, wp, lp);
+}
+
+LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_GETOBJECT)
+    if (const LRESULT r = OffscreenIfOutside(hwnd, wp, lp)) return r;
+  return CallWindowProcW(g_button_proc, hwnd, msg, wp, lp);
 }
 
 // A label shows the form's surface where it stands: the background, itself
@@ -117,6 +132,9 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAPTURECHANGED:
       if (FormWindow* fw = FromHwnd(hwnd)) RuntimeOf(*fw).PointerLost(*fw->form);
       return 0;
+    case WM_GETOBJECT:
+      if (const LRESULT r = OffscreenIfOutside(hwnd, wp, lp)) return r;
+      break;
   }
   return CallWindowProcW(g_static_proc, hwnd, msg, wp, lp);
 }
@@ -183,6 +201,10 @@ HWND CreateControl(FormWindow& fw, const Control& c, HWND parent) {
     const auto previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LabelProc)));
     if (!g_static_proc) g_static_proc = previous;
+  } else if (s.kind == ControlKind::CommandButton && !InVisibleArea(fw.form->spec(), s)) {
+    const auto previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonProc)));
+    if (!g_button_proc) g_button_proc = previous;
   }
   SendMessageW(
       hwnd, WM_SETFONT,

@@ -5,22 +5,13 @@
 #include <string>
 
 #include "app/errors.h"
+#include "app/win32/binding.h"
 #include "app/win32/winapi.h"
 
 namespace qvl {
 
-namespace {
-
-template <class Fn>
-Fn Bind(const wchar_t* library, const char* function) {
-  HMODULE module = LoadLibraryW(library);
-  FARPROC proc = module ? GetProcAddress(module, function) : nullptr;
-  if (!proc) throw RuntimeError(453, "Can't find DLL entry point " + std::string(function));
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
-}
-
 // The shell may use COM to open an address, and asks its callers to have
-// initialised it for the thread; done once per thread, at its first address.
+// initialised it for the thread.
 void InitialiseComForThread() {
   thread_local bool done = false;
   if (done) return;
@@ -29,8 +20,6 @@ void InitialiseComForThread() {
   init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   done = true;
 }
-
-}  // namespace
 
 long Win32Registry::RegOpenKeyExA(RegKey root, const char* sub_key, std::uint32_t options,
                                   std::uint32_t sam, RegKey* result) {

@@ -13,6 +13,9 @@
 //                                   Windows its role is static text or push
 //                                   button too (Wine reports every one as a client)
 //   probe close <title>             asks the window to close, as a user would
+//   probe offscreen <title> <control>
+//                                   exit 0 if a screen reader is told the
+//                                   control is off screen
 #include <oleacc.h>
 
 #include <cstdio>
@@ -90,7 +93,7 @@ constexpr GUID kIAccessible = {
 
 struct Accessible {
   std::string name;
-  long role = 0;
+  long role = 0, state = 0;
   bool found = false;
 };
 
@@ -115,6 +118,9 @@ Accessible AccessibleOf(HWND h) {
   VARIANT role;
   VariantInit(&role);
   if (SUCCEEDED(acc->get_accRole(self, &role)) && role.vt == VT_I4) out.role = role.lVal;
+  VARIANT state;
+  VariantInit(&state);
+  if (SUCCEEDED(acc->get_accState(self, &state)) && state.vt == VT_I4) out.state = state.lVal;
   acc->Release();
   return out;
 }
@@ -173,6 +179,7 @@ int main(int argc, char** argv) {
   if (!target) return std::printf("no control %s\n", argv[3]), 1;
   if (verb == "visible") return IsWindowVisible(target) ? 0 : 1;
   if (verb == "a11y" && argc >= 5) return A11y(target, argv[4]);
+  if (verb == "offscreen") return AccessibleOf(target).state & STATE_SYSTEM_OFFSCREEN ? 0 : 1;
   if (verb == "rect") {
     RECT rc;
     GetWindowRect(target, &rc);

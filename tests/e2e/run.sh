@@ -74,6 +74,12 @@ for name in "QVLFEST" "QVLFEST (Non-LCARS)"; do
            "Command7|QVL Fest Facebook Page" "Command8|About this program"; do
     check "a screen reader reads the button ${b#*|}" probe a11y "$main_title" "${b%%|*}" "${b#*|}"
   done
+  check "a screen reader is told the developer area is off screen" \
+    bash -c "wine '$build/tests/win32/qvl_probe.exe' offscreen '$main_title' Label15 &&
+             wine '$build/tests/win32/qvl_probe.exe' offscreen '$main_title' Command1"
+  check "and that the sentence and Menu are not" \
+    bash -c "! wine '$build/tests/win32/qvl_probe.exe' offscreen '$main_title' Final &&
+             ! wine '$build/tests/win32/qvl_probe.exe' offscreen '$main_title' Command3"
   check "the menu panel starts hidden" bash -c "! wine '$build/tests/win32/qvl_probe.exe' visible '$main_title' Frame1"
   check "countdown screenshot" shot "$main_title" "$name countdown.png"
   for button in 1 2 3; do

@@ -128,7 +128,15 @@ TEST(Executables, IconHasThreeImages) {
       EXPECT_EQ(header->biHeight, expected[i].size * 2) << "colour bits and mask";
       EXPECT_EQ(header->biBitCount, expected[i].bits);
     }
-    EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST), nullptr);
+    // The manifest names the build's own version.
+    HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(manifest, nullptr);
+    const std::string xml(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
+                          SizeofResource(module, manifest));
+    const std::string version = "version=\"2.1.0." + std::to_string(b.revision) + "\"";
+    EXPECT_NE(xml.find("<assemblyIdentity type=\"win32\" name=\"QVLFEST\" " + version),
+              std::string::npos)
+        << xml.substr(0, 300);
     // One icon only; the about box's picture is plain data.
     int groups = 0;
     EnumResourceNamesW(
