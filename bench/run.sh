@@ -56,9 +56,10 @@ section() {  # section <title>: the section of that title in the present results
 }
 
 windows() {
-  cmake --preset windows >/dev/null
+  cmake --preset windows -DQVL_BENCH=ON >/dev/null
   cmake --build --preset windows -j "$(nproc)" \
     --target qvlfest_lcars qvlfest_plain qvl_bench_baseline qvl_bench_driver
+  cmake --preset windows -DQVL_BENCH=OFF >/dev/null
   local build="$PWD/build/windows" entry name title exe ms pid
   winpath() { echo "Z:${1//\//\\}"; }
   source tools/wine-session.sh
@@ -67,13 +68,14 @@ windows() {
     for entry in "qvl_bench_baseline|qvl baseline" "QVLFEST|time until qvlfest" \
                  "QVLFEST (Non-LCARS)|time until qvlfest"; do
       name=${entry%%|*} title=${entry#*|} exe="$build/$name.exe"
+      [ "$name" = qvl_bench_baseline ] && exe="$build/bench/$name.exe"
       # The started program inherits the driver's output: a file, not a pipe,
       # so that nothing waits for the program to end.
-      wine "$build/qvl_bench_driver.exe" "$(winpath "$exe")" "$title" >"$raw.ms" </dev/null
+      wine "$build/bench/qvl_bench_driver.exe" "$(winpath "$exe")" "$title" >"$raw.ms" </dev/null
       ms=$(tr -d '\r' <"$raw.ms")
       pid=$(pgrep -n -f "\\\\${name//[()]/.}\\.exe\$")
       record "$name.exe" "$ms" "$pid" "$exe"
-      wine "$build/qvl_bench_driver.exe" close "$title" >/dev/null </dev/null || true
+      wine "$build/bench/qvl_bench_driver.exe" close "$title" >/dev/null </dev/null || true
       for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
       stop "$pid"
     done
@@ -92,10 +94,11 @@ windows() {
 }
 
 linux() {
-  cmake --preset linux >/dev/null
+  cmake --preset linux -DQVL_BENCH=ON >/dev/null
   cmake --build --preset linux -j "$(nproc)" \
     --target qvlfest_linux_lcars qvlfest_linux_plain qvl_qt_baseline qvl_linux_driver
-  local build="$PWD/build/linux" entry name title ms pid
+  cmake --preset linux -DQVL_BENCH=OFF >/dev/null
+  local build="$PWD/build/linux" entry name title ms pid exe
   source tools/display.sh
   virtual_display
   export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
@@ -103,8 +106,10 @@ linux() {
     for entry in "qvl_qt_baseline|qvl baseline" "qvlfest|time until qvlfest" \
                  "qvlfest-non-lcars|time until qvlfest"; do
       name=${entry%%|*} title=${entry#*|}
-      read -r ms pid < <("$build/qvl_linux_driver" "$build/$name" "$title")
-      record "$name" "$ms" "$pid" "$build/$name" "$QVL_XVFB_PID"
+      exe="$build/$name"
+      [ "$name" = qvl_qt_baseline ] && exe="$build/bench/$name"
+      read -r ms pid < <("$build/bench/qvl_linux_driver" "$exe" "$title")
+      record "$name" "$ms" "$pid" "$exe" "$QVL_XVFB_PID"
       stop "$pid"
     done
   done

@@ -6,7 +6,10 @@ packages=(cmake g++ make libgtest-dev googletest libbenchmark-dev
           imagemagick fonts-liberation libfaketime procps tzdata
           qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libx11-dev weston openbox x11-utils
           at-spi2-core python3-pyatspi dbus-daemon
-          wixl msitools zip unzip lintian desktop-file-utils appstream dpkg-dev)
+          wixl msitools zip unzip lintian desktop-file-utils appstream dpkg-dev
+          emscripten node-acorn chromium python3-fonttools python3-brotli media-types)
+# Node.js and npm come with the machine; Debian's are the fallback.
+command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The release packages installed, started and removed, as users would:
 # the MSI and the portable zip under Wine, the .deb on this machine (root).
+# Whatever happens, it ends its Wine session and display, removes the .deb
+# if it installed it, and its scratch folder.
 #   tests/packages/run.sh <packages-dir> <windows-build-dir> <linux-build-dir>
 set -uo pipefail
 packages=$(cd "$1" && pwd) winbuild=$(cd "$2" && pwd) linbuild=$(cd "$3" && pwd)
@@ -16,9 +18,17 @@ msi=$(ls "$packages"/QVLFEST-*-x64.msi) zip=$(ls "$packages"/QVLFEST-*-portable.
 deb=$(ls "$packages"/qvlfest_*_amd64.deb)
 version=$(basename "$deb" | cut -d_ -f2)
 scratch=$(mktemp -d)
+installed_deb=0
+source tools/wine-session.sh
+cleanup() {
+  wine_down
+  if [ "$installed_deb" = 1 ] && dpkg -s qvlfest >/dev/null 2>&1; then dpkg -r qvlfest >/dev/null 2>&1; fi
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
 
 echo "Windows installer: $(basename "$msi")"
-source tools/wine-session.sh
 mkdir -p "$scratch/wine"
 QVL_FORCE_XVFB=1 wine_up "$scratch/wine" 96
 drive_c="$WINEPREFIX/drive_c"
@@ -80,6 +90,7 @@ wine_down
 
 echo "Debian package: $(basename "$deb")"
 check "lintian finds no errors" bash -c "lintian --fail-on error '$deb' 2>/dev/null"
+installed_deb=1
 check "dpkg -i installs it" bash -c "dpkg -i '$deb' >/dev/null 2>&1 || apt-get install -f -y -qq >/dev/null"
 check "its dependencies are satisfied" test "$(dpkg-query -W -f='${db:Status-Abbrev}' qvlfest)" = "ii "
 files=$(dpkg -L qvlfest | while read -r f; do [ -f "$f" ] && echo "$f"; done)
@@ -93,6 +104,5 @@ check "qvlfest from PATH shows the sentence due now" bash tests/linux/run.sh /us
 check "dpkg -r removes it" bash -c "dpkg -r qvlfest >/dev/null"
 check "and leaves none of its files" test -z "$(for f in $files; do [ -e "$f" ] && echo "$f"; done)"
 
-rm -rf "$scratch"
 echo "packages: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]
