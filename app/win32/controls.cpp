@@ -1,5 +1,6 @@
 #include "app/win32/controls.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "app/errors.h"
@@ -61,12 +62,27 @@ void PaintLabel(HWND hwnd, HDC dc) {
 
 LRESULT OnLabelSetText(HWND hwnd, WPARAM wp, LPARAM lp) {
   const LRESULT r = DefWindowProcW(hwnd, WM_SETTEXT, wp, lp);
-  // Value labels in the developer area change every second but are never
-  // seen: only labels in the visible area repaint.
-  FormWindow* fw = FromHwnd(hwnd);
-  if (!fw || InVisibleArea(fw->form->spec(), ControlOf(*fw, hwnd).spec()))
-    InvalidateRect(hwnd, nullptr, FALSE);
+  InvalidateRect(hwnd, nullptr, FALSE);
   return r;
+}
+
+// A label outside the visible area is not told its text when it changes
+// (see Win32Toolkit::SetText): it reads it from the form when asked.
+bool Offstage(HWND hwnd) {
+  FormWindow* fw = FromHwnd(hwnd);
+  return fw && !InVisibleArea(fw->form->spec(), ControlOf(*fw, hwnd).spec());
+}
+
+LRESULT OnLabelGetText(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  const std::wstring text = Widen(ControlOf(*FromHwnd(hwnd), hwnd).Caption());
+  const auto length = static_cast<LRESULT>(text.size());
+  if (msg == WM_GETTEXTLENGTH) return length;
+  if (wp == 0) return 0;
+  const LRESULT n = std::min<LRESULT>(length, static_cast<LRESULT>(wp) - 1);
+  auto* out = reinterpret_cast<wchar_t*>(lp);
+  std::copy_n(text.data(), n, out);
+  out[n] = L'\0';
+  return n;
 }
 
 MouseButton ButtonOf(UINT msg) {
@@ -121,6 +137,10 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return PaintLabel(hwnd, reinterpret_cast<HDC>(wp)), 0;
     case WM_SETTEXT:
       return OnLabelSetText(hwnd, wp, lp);
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+      if (Offstage(hwnd)) return OnLabelGetText(hwnd, msg, wp, lp);
+      break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:

@@ -67,6 +67,10 @@ void Win32Toolkit::ShowDefault(Form& form, int control) {
 void Win32Toolkit::SetText(Form& form, int control, std::string_view text) {
   FormWindow* fw = FromForm(form);
   if (!fw) return;
+  // Labels outside the visible area change every second and are never seen:
+  // they answer for their text from the form when asked (WM_GETTEXT), and
+  // cost nothing meanwhile.
+  if (control >= 0 && !InVisibleArea(form.spec(), form.spec().controls[control])) return;
   HWND target = control < 0 ? fw->hwnd : fw->controls[control];
   if (target) SetWindowTextW(target, Widen(text).c_str());
 }
@@ -178,7 +182,7 @@ int Win32Toolkit::Run() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (PreTranslate(msg)) continue;
-    TranslateMessage(&msg);
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
   return 0;
