@@ -5,6 +5,7 @@
 #   tools/run.sh qvlfest-non-lcars      the plain-font build
 #   tools/run.sh QVLFEST.exe            a Windows program, under Wine
 #   tools/run.sh "QVLFEST (Non-LCARS).exe"
+#   tools/run.sh web                    the web page, served from 127.0.0.1
 # Without a display it runs in a virtual one, saves a screenshot, says where,
 # and ends it.
 set -euo pipefail
@@ -12,6 +13,7 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 name=${1:-qvlfest}
 shots="$PWD/build/screenshots"
+[ "$name" = web ] && exec bash tools/web.sh
 
 source tools/display.sh
 
@@ -33,10 +35,11 @@ case "$name" in
       exec "$program"
     fi
     virtual_display
-    export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+    runtime=$(mktemp -d)
+    trap 'end_virtual_display; rm -rf "$runtime"' EXIT
+    export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$runtime}
     "$program" >/dev/null 2>&1 &
     screenshot $!
-    end_virtual_display
     ;;
   *.exe)
     cmake --preset windows >/dev/null
@@ -53,7 +56,7 @@ case "$name" in
     fi
     ;;
   *)
-    echo "usage: tools/run.sh [qvlfest | qvlfest-non-lcars | QVLFEST.exe | \"QVLFEST (Non-LCARS).exe\"]" >&2
+    echo "usage: tools/run.sh [qvlfest | qvlfest-non-lcars | QVLFEST.exe | \"QVLFEST (Non-LCARS).exe\" | web]" >&2
     exit 2
     ;;
 esac

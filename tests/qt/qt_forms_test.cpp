@@ -221,8 +221,9 @@ TEST(QtFonts, LabelsKeepTheirInkUnclipped) {
   }
 }
 
-// Escape and Enter close a freshly opened about box, as in a dialog box.
-TEST(QtKeys, EscapeAndEnterCloseTheAboutBox) {
+// Escape and Enter close a freshly opened about box, as in a dialog box;
+// with "System Info..." focused, Enter presses it and the box stays.
+TEST(QtKeys, EnterAndEscapeInTheAboutBox) {
   QtProgram p(kApril);
   for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
     Form& about = p.About();
@@ -232,11 +233,35 @@ TEST(QtKeys, EscapeAndEnterCloseTheAboutBox) {
     QApplication::sendEvent(ok, &press);
     EXPECT_TRUE(p.runtime.FormsOf<frmAbout>().empty()) << key;
   }
+  Form& about = p.About();
+  QWidget* sysinfo = p.Child(about, "cmdSysInfo");
+  sysinfo->setFocus();
+  QString text;
+  QTimer::singleShot(200, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      text = box->text();
+      box->accept();
+    }
+  });
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(sysinfo, &press);
+  EXPECT_EQ(text, "System Information Is Unavailable At This Time");
+  EXPECT_EQ(p.runtime.FormsOf<frmAbout>().size(), 1u);
 }
 
+// The window icon carries the .ico's images and the larger ones of the icon
+// theme, each the drawing scaled up by a whole factor.
 TEST(QtIcons, ProgramIconHasItsImages) {
-  const QList<QSize> sizes = ProgramIcon().availableSizes();
-  EXPECT_TRUE(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)));
+  const QIcon icon = ProgramIcon();
+  for (int size : {16, 32, 48, 256})
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
+  const QImage small = icon.pixmap(QSize(32, 32), 1.0).toImage();
+  const QImage large = icon.pixmap(QSize(256, 256), 1.0).toImage();
+  ASSERT_EQ(large.size(), QSize(256, 256));
+  int differ = 0;
+  for (int y = 0; y < 256; ++y)
+    for (int x = 0; x < 256; ++x) differ += large.pixel(x, y) != small.pixel(x / 8, y / 8);
+  EXPECT_EQ(differ, 0) << "each dot of the 32-pixel image an 8-pixel square";
 }
 
 // The arrival box is modal, and the countdown window's timers tick on.
