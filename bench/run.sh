@@ -13,6 +13,16 @@ cpu_seconds=${CPU_SECONDS:-60}
 platforms=${PLATFORMS:-windows linux}
 bash tools/install-deps.sh
 raw=$(mktemp)
+source tools/wine-session.sh
+# Whatever happens: the programs, the Wine session and the displays end,
+# and the scratch files go.
+cleanup() {
+  pkill -f "qvl_qt_baseline|build/linux/qvlfest" 2>/dev/null || true
+  wine_down
+  rm -f "$raw" "$raw".*
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
 results=bench/results.md
 
 # Nanoseconds that all threads of a process have spent on a CPU, user and
@@ -62,7 +72,6 @@ windows() {
   cmake --preset windows -DQVL_BENCH=OFF >/dev/null
   local build="$PWD/build/windows" entry name title exe ms pid
   winpath() { echo "Z:${1//\//\\}"; }
-  source tools/wine-session.sh
   QVL_FORCE_XVFB=1 wine_up "$build"
   for run in $(seq "$runs"); do
     for entry in "qvl_bench_baseline|qvl baseline" "QVLFEST|time until qvlfest" \
@@ -99,7 +108,6 @@ linux() {
     --target qvlfest_linux_lcars qvlfest_linux_plain qvl_qt_baseline qvl_linux_driver
   cmake --preset linux -DQVL_BENCH=OFF >/dev/null
   local build="$PWD/build/linux" entry name title ms pid exe
-  source tools/display.sh
   virtual_display
   export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
   for run in $(seq "$runs"); do
