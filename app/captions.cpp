@@ -1,13 +1,60 @@
 #include "app/captions.h"
 
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/errors.h"
 
 namespace qvl {
+
+namespace {
+
+// Reads all of `text` as from_chars reads a decimal: digits with an optional
+// point and fraction, then an optional exponent.
+bool ReadDecimal(std::string_view text, double& value) {
+  const char* const first = text.data();
+  const char* const last = first + text.size();
+#if defined(__cpp_lib_to_chars)
+  const auto [end, ec] = std::from_chars(first, last, value);
+  return ec == std::errc() && end == last;
+#else
+  // A C++ library without floating-point from_chars (Emscripten's): whole
+  // numbers, all that the countdown reads, by the integer one; any other
+  // decimal is checked against the same grammar and read by strtod, whose C
+  // library there knows the C locale alone.
+  long long whole = 0;
+  if (const auto [end, ec] = std::from_chars(first, last, whole);
+      ec == std::errc() && end == last) {
+    value = static_cast<double>(whole);
+    return true;
+  }
+  auto digits = [&](const char*& p) {
+    const char* start = p;
+    while (p != last && std::isdigit(static_cast<unsigned char>(*p))) ++p;
+    return p - start;
+  };
+  const char* p = first;
+  auto mantissa = digits(p);
+  if (p != last && *p == '.') mantissa += digits(++p);
+  if (mantissa == 0) return false;
+  if (p != last && (*p == 'e' || *p == 'E')) {
+    if (++p != last && (*p == '+' || *p == '-')) ++p;
+    if (digits(p) == 0) return false;
+  }
+  if (p != last) return false;
+  const std::string copy(text);
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtod(copy.c_str(), &end);
+  return errno == 0 && end == copy.c_str() + copy.size();
+#endif
+}
+
+}  // namespace
 
 std::string NumberToText(double value) {
   if (value == 0) return "0";  // also for -0
@@ -38,8 +85,7 @@ double TextToNumber(std::string_view text) {
     throw TypeMismatch();
   }
   double value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) throw TypeMismatch();
+  if (!ReadDecimal(text, value)) throw TypeMismatch();
   return negative ? -value : value;
 }
 

@@ -239,6 +239,11 @@ bool Runtime::KeyDown(Form& form, Key key) {
   return true;
 }
 
+void Runtime::TabDown(Form& form, bool back) {
+  const int next = NextFocus(form, form.focus_, back);
+  if (next >= 0) MoveFocus(form, next);
+}
+
 bool Runtime::AccessKeyDown(Form& form, char key) {
   const int button = ButtonForAccessKey(form, key);
   if (button < 0) return false;

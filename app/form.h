@@ -171,6 +171,8 @@ class Runtime {
   void PointerLost(Form& form);
   //   Enter or Escape; true if it pressed a button.
   bool KeyDown(Form& form, Key key);
+  //   Tab or Shift+Tab, where the toolkit leaves the focus to the program.
+  void TabDown(Form& form, bool back);
   //   Alt and a character; true if it pressed the button of that access key.
   bool AccessKeyDown(Form& form, char key);
   //   The keyboard focus moved to a control; the form's window was activated.

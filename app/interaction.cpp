@@ -1,5 +1,8 @@
 #include "app/interaction.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "app/form.h"
 #include "app/stacking.h"
 
@@ -22,6 +25,17 @@ int FirstFocus(const Form& form) {
 
 int FocusAfterChange(const Form& form, int focused) {
   return focused >= 0 && CanBeSeen(form, focused) ? focused : FirstFocus(form);
+}
+
+int NextFocus(const Form& form, int focused, bool back) {
+  std::vector<int> order;
+  for (int i : TabOrder(form.spec()))
+    if (CanBeSeen(form, i)) order.push_back(i);
+  if (order.empty()) return -1;
+  const auto it = std::find(order.begin(), order.end(), focused);
+  if (it == order.end()) return back ? order.back() : order.front();
+  const std::size_t n = order.size(), at = static_cast<std::size_t>(it - order.begin());
+  return order[(at + (back ? n - 1 : 1)) % n];
 }
 
 namespace {

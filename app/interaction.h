@@ -34,6 +34,10 @@ int FocusAfterChange(const Form& form, int focused);
 // button. Only a button that can be seen is pressed; -1 if none.
 int ButtonForKey(const Form& form, Key key, int focused);
 
+// Where Tab (or Shift+Tab, `back`) moves the focus from `focused`: the next
+// control in tab order that can be seen, round the form; -1 if none.
+int NextFocus(const Form& form, int focused, bool back);
+
 // The button that shows itself as the one Enter presses.
 int DefaultLook(const Form& form, int focused);
 

@@ -200,6 +200,17 @@ TEST(Interaction, FocusFollowsWhatCanBeSeen) {
   EXPECT_EQ(window->focus, command1);
   EXPECT_EQ(window->looks_default, command1);
 
+  // Tab goes round the buttons that can be seen, in tab order.
+  std::vector<std::string_view> round;
+  for (int i = 0; i < 5; ++i) {
+    p.runtime.TabDown(*p.main, false);
+    round.push_back(p.main->controls()[window->focus].name());
+  }
+  EXPECT_EQ(round, (std::vector<std::string_view>{"Command2", "Command3", "Command4", "Command1",
+                                                  "Command2"}));
+  p.runtime.TabDown(*p.main, true);
+  EXPECT_EQ(window->focus, command1) << "Shift+Tab goes back";
+
   p.tk.Click(*p.main, "Command8");
   frmAbout& about = *p.runtime.FormsOf<frmAbout>().at(0);
   const auto* box = p.tk.WindowOf(about);

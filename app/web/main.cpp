@@ -1,0 +1,21 @@
+// Start-up in the browser: the runtime creates, loads and shows the
+// countdown window, then the program's own message loop takes the page's
+// events until the program ends.
+#include "app/web/web_system.h"
+#include "app/web/web_toolkit.h"
+#include "countdown/main_form.h"
+
+#ifndef QVLFEST_PLAIN_FONT
+#error "QVLFEST_PLAIN_FONT selects the build variant: 1 plain-font, 0 LCARS-font"
+#endif
+
+int main() {
+  constexpr qvl::Variant kVariant =
+      QVLFEST_PLAIN_FONT ? qvl::Variant::PlainFont : qvl::Variant::LcarsFont;
+  qvl::WebSystem system;
+  qvl::WebToolkit toolkit;
+  qvl::Runtime runtime(toolkit, system, qvl::FactsOf(kVariant));
+  runtime.Show(runtime.NewForm<qvl::Main>());
+  toolkit.Run();
+  return 0;
+}

@@ -1,0 +1,111 @@
+// The page, as the web toolkit reaches it: DOM updates out, queued input in.
+// Every call here is a short piece of JavaScript (page.cpp) over the page
+// side in toolkit.js. JavaScript never calls into the program: it queues
+// what the user did and wakes the program's message loop, which takes the
+// events one at a time.
+#pragma once
+
+#include <string_view>
+
+namespace qvl::page {
+
+// What the page queues. The numbers are shared with toolkit.js.
+enum class EventType : int {
+  kTick = 1,      // a: the interval; one tick at most waits per window and interval
+  kClick,         // a button was pressed (pointer or space bar)
+  kMouseDown,     // on a label or title bar; a: button (0 left, 1 middle, 2 right); b, c: pointer
+  kMouseUp,       // as kMouseDown
+  kPointerMove,   // b, c: pointer, while captured (only the latest waits)
+  kPointerLost,   // the pointer was taken away
+  kKey,           // a: 0 Enter, 1 Escape
+  kAccessKey,     // a: the character typed with Alt
+  kTab,           // a: 1 with Shift
+  kFocusIn,       // the keyboard focus came to a button
+  kActivate,      // a press on a window outside its labels and buttons
+  kClose,         // a title bar's close button
+  kScaleChanged,  // the device-pixel ratio changed
+};
+
+// The control number of a dialog's drawn title bar in pointer events.
+constexpr int kTitleBar = -2;
+
+struct Event {
+  EventType type;
+  int window;   // -1: no window had the focus (keys)
+  int control;  // -1: the window itself
+  int a, b, c;
+};
+
+// Takes the next queued event, if any, without waiting.
+bool NextEvent(Event& event);
+// Suspends the program until an event is queued.
+void WaitForEvent();
+
+// Device pixels per CSS pixel.
+double DeviceScale();
+// A system colour of the page's scheme, as CSS variable --sys-<index>.
+void SetSystemColor(int index, unsigned rgb);
+
+// Windows, by the toolkit's number, created hidden. A dialog has a drawn
+// edge `edge` pixels wide and a title bar `title` high with its caption and
+// a close button; otherwise there is no frame at all. A message box is a
+// dialog whose text and buttons CSS lays out.
+enum class Frame { kNone, kDialog, kMessageBox };
+void CreateWindow(int window, Frame frame, std::string_view caption, int client_width,
+                  int client_height, int edge, int title);
+void PlaceWindow(int window, int left, int top);
+// A message box, its middle at (x, y).
+void CentreWindow(int window, int x, int y);
+void ShowWindow(int window, int z);
+void SetActive(int window, bool active);
+void SetCaption(int window, std::string_view caption);
+// Behind a modal box: the window takes no input.
+void SetBlocked(int window, bool blocked);
+void DestroyWindow(int window);
+
+// Controls, in CSS pixels inside `container` (-1: the client area), each
+// stacked by `z` among its siblings; `offscreen`: wholly outside what can be
+// seen, so hidden from screen readers. `name` is the form's name for it.
+void CreateLabel(int window, int control, std::string_view name, int container, int left, int top,
+                 int width, int height, int z, bool offscreen);
+// A label's face: squeezed to `scale` of its width and wrapped in `wrap`
+// pixels before the squeeze; its lines start `raise` above the label's top,
+// `indent` right of its left edge.
+void SetLabelFace(int window, int control, std::string_view family, bool bold, int em,
+                  std::string_view color, double scale, double wrap, int raise, int indent);
+void CreateButton(int window, int control, std::string_view name, int container, int left, int top,
+                  int width, int height, int z, bool offscreen, std::string_view family, bool bold,
+                  int em);
+// A frame or picture box: a surface of its own, holding its controls.
+void CreateChrome(int window, int control, std::string_view name, int container, int left, int top,
+                  int width, int height, int z);
+// A message box's text, icon (0 none, 1 critical, 2 question, 3
+// exclamation, 4 information) and buttons, in order.
+void SetBoxText(int window, std::string_view text, int icon);
+void AddBoxButton(int window, int control);
+// A label's text, or a button's with its access key at `key_at` (-1: none).
+void SetText(int window, int control, std::string_view text, int key_at = -1);
+void SetVisible(int window, int control, bool visible);
+void Focus(int window, int control);
+void SetDefaultLook(int window, int control, bool on);
+
+// Surfaces, the form's (control -1) or a frame's or picture box's, in
+// device pixels: fills, slanted lines and pictures.
+void SizeSurface(int window, int control, int width, int height);
+void Fill(int window, int control, int left, int top, int right, int bottom, unsigned rgb);
+void Line(int window, int control, int x1, int y1, int x2, int y2, int pen, unsigned rgb);
+void Picture(int window, int control, int left, int top, int right, int bottom,
+             std::string_view file);
+
+// One ticker per window and interval, queueing kTick until stopped.
+void StartTicker(int window, int interval_ms);
+void StopTicker(int window, int interval_ms);
+
+// The local date and time: year, month, day, hour, minute, second.
+void LocalNow(int (&parts)[6]);
+// Opens an address in a new tab.
+void OpenTab(std::string_view address);
+// The program has ended: the page says so.
+void ShowEnded();
+
+}  // namespace qvl::page

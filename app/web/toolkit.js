@@ -1,0 +1,436 @@
+// The page side of the web toolkit (web_toolkit.cpp): it makes and changes
+// the page's elements as the program says, and queues what the user does
+// for the program's message loop, which it wakes. Nothing here decides what
+// input means, and nothing here calls into the program.
+Module.qvl = (function () {
+  'use strict';
+  // Shared with page.h.
+  const Ev = {
+    Tick: 1, Click: 2, MouseDown: 3, MouseUp: 4, PointerMove: 5, PointerLost: 6, Key: 7,
+    AccessKey: 8, Tab: 9, FocusIn: 10, Activate: 11, Close: 12, ScaleChanged: 13,
+  };
+  const TITLE_BAR = -2;
+  const FRAME_BOX = 2;  // 1: a dialog, 0: no frame
+  const BUTTON_BITS = [1, 4, 2];  // PointerEvent.buttons by PointerEvent.button
+
+  const queue = [];
+  const ticksWaiting = new Set();
+  const tickers = new Map();
+  const windows = new Map();
+  const images = new Map();
+  let wake = null;
+  let running = true;
+
+  function post(type, w, control, a, b, c) {
+    if (type === Ev.Tick) {
+      const key = w + ':' + a;
+      if (ticksWaiting.has(key)) return;
+      ticksWaiting.add(key);
+    }
+    const last = queue[queue.length - 1];
+    if (type === Ev.PointerMove && last && last[0] === type && last[1] === w) {
+      last[4] = b;
+      last[5] = c;
+      return;
+    }
+    queue.push([type, w, control, a | 0, b | 0, c | 0]);
+    if (wake) {
+      const resolve = wake;
+      wake = null;
+      resolve();
+    }
+  }
+
+  function next(out) {
+    const e = queue.shift();
+    if (!e) return 0;
+    if (e[0] === Ev.Tick) ticksWaiting.delete(e[1] + ':' + e[3]);
+    HEAP32.set(e, out >> 2);
+    return 1;
+  }
+
+  function wait() {
+    return new Promise(function (resolve) { wake = resolve; });
+  }
+
+  function hex(rgb) {
+    return '#' + (rgb >>> 0).toString(16).padStart(6, '0');
+  }
+
+  function desktop() {
+    return document.getElementById('desktop');
+  }
+
+  function control(w, c) {
+    const win = windows.get(w);
+    return c < 0 ? win.surface : win.controls.get(c);
+  }
+
+  function container(w, c) {
+    const win = windows.get(w);
+    return c < 0 ? win.client : win.controls.get(c).el;
+  }
+
+  function box(el, left, top, width, height) {
+    el.style.left = left + 'px';
+    el.style.top = top + 'px';
+    el.style.width = width + 'px';
+    el.style.height = height + 'px';
+  }
+
+  function surface(parent) {
+    const canvas = document.createElement('canvas');
+    canvas.className = 'surface';
+    canvas.setAttribute('aria-hidden', 'true');
+    parent.append(canvas);
+    return { el: parent, canvas: canvas, context: canvas.getContext('2d') };
+  }
+
+  function createWindow(w, frame, caption, clientWidth, clientHeight, edge, title) {
+    const el = document.createElement('section');
+    el.className = 'window' + (frame ? ' dialog' : '') + (frame === FRAME_BOX ? ' box' : '');
+    el.setAttribute('role', frame === FRAME_BOX ? 'alertdialog' : 'dialog');
+    el.setAttribute('aria-label', caption);
+    el.dataset.w = w;
+    el.hidden = true;
+    const win = { el: el, caption: null, controls: new Map() };
+    if (frame) {
+      el.style.borderWidth = edge + 'px';
+      const bar = document.createElement('div');
+      bar.className = 'titlebar';
+      bar.style.height = title + 'px';
+      win.caption = document.createElement('span');
+      win.caption.className = 'caption';
+      win.caption.textContent = caption;
+      const close = document.createElement('button');
+      close.className = 'close';
+      close.tabIndex = -1;
+      close.setAttribute('aria-label', 'Close');
+      bar.append(win.caption, close);
+      el.append(bar);
+    }
+    win.client = document.createElement('div');
+    win.client.className = 'client';
+    if (frame === FRAME_BOX) {
+      win.message = document.createElement('div');
+      win.message.className = 'message';
+      win.buttons = document.createElement('div');
+      win.buttons.className = 'buttons';
+      win.client.append(win.message, win.buttons);
+    } else {
+      win.client.style.width = clientWidth + 'px';
+      win.client.style.height = clientHeight + 'px';
+      win.surface = surface(win.client);
+    }
+    el.append(win.client);
+    desktop().append(el);
+    windows.set(w, win);
+  }
+
+  function place(w, left, top) {
+    const s = windows.get(w).el.style;
+    s.left = left + 'px';
+    s.top = top + 'px';
+  }
+
+  function centre(w, x, y) {
+    const el = windows.get(w).el;
+    el.classList.add('centred');
+    if (x >= 0) place(w, x, y);
+  }
+
+  function show(w, z) {
+    const el = windows.get(w).el;
+    el.style.zIndex = z;
+    el.hidden = false;
+  }
+
+  function setCaption(w, text) {
+    const win = windows.get(w);
+    win.el.setAttribute('aria-label', text);
+    if (win.caption) win.caption.textContent = text;
+  }
+
+  function destroy(w) {
+    const win = windows.get(w);
+    if (!win) return;
+    tickers.forEach(function (id, key) {
+      if (key.startsWith(w + ':')) stopTicker(w, +key.slice(key.indexOf(':') + 1));
+    });
+    win.el.remove();
+    windows.delete(w);
+  }
+
+  function createLabel(w, c, name, parent, left, top, width, height, z, offscreen) {
+    const el = document.createElement('div');
+    el.className = 'label';
+    el.dataset.c = c;
+    el.dataset.name = name;
+    box(el, left, top, width, height);
+    el.style.zIndex = z;
+    if (offscreen) el.setAttribute('aria-hidden', 'true');
+    const text = document.createElement('div');
+    text.className = 'text';
+    el.append(text);
+    container(w, parent).append(el);
+    windows.get(w).controls.set(c, { el: el, text: text });
+  }
+
+  function labelFace(w, c, family, bold, em, color, scale, wrap, raise, indent) {
+    const s = control(w, c).text.style;
+    s.fontFamily = '"' + family + '"';
+    s.fontWeight = bold ? 700 : 400;
+    s.fontSize = em + 'px';
+    s.color = color;
+    s.left = indent + 'px';
+    s.top = -raise + 'px';
+    s.width = wrap + 'px';
+    if (scale !== 1) s.transform = 'scaleX(' + scale + ')';
+  }
+
+  function createButton(w, c, name, parent, left, top, width, height, z, offscreen, family, bold,
+    em) {
+    const el = document.createElement('button');
+    el.type = 'button';
+    el.className = 'button';
+    el.dataset.c = c;
+    el.dataset.name = name;
+    box(el, left, top, width, height);
+    el.style.zIndex = z;
+    el.style.fontFamily = '"' + family + '"';
+    el.style.fontWeight = bold ? 700 : 400;
+    el.style.fontSize = em + 'px';
+    if (offscreen) el.setAttribute('aria-hidden', 'true');
+    container(w, parent).append(el);
+    windows.get(w).controls.set(c, { el: el, text: el });
+  }
+
+  function createChrome(w, c, name, parent, left, top, width, height, z) {
+    const el = document.createElement('div');
+    el.className = 'chrome';
+    el.dataset.name = name;
+    box(el, left, top, width, height);
+    el.style.zIndex = z;
+    container(w, parent).append(el);
+    windows.get(w).controls.set(c, surface(el));
+  }
+
+  function boxText(w, text, icon) {
+    const win = windows.get(w);
+    win.message.textContent = text;
+    win.message.dataset.icon = icon;
+  }
+
+  function addBoxButton(w, c) {
+    const win = windows.get(w);
+    const el = document.createElement('button');
+    el.type = 'button';
+    el.className = 'button';
+    el.dataset.c = c;
+    win.buttons.append(el);
+    win.controls.set(c, { el: el, text: el });
+  }
+
+  function setText(w, c, text, keyAt) {
+    const target = control(w, c).text;
+    if (keyAt < 0) {
+      target.textContent = text;
+      return;
+    }
+    const key = document.createElement('u');
+    key.textContent = text.charAt(keyAt);
+    target.replaceChildren(text.slice(0, keyAt), key, text.slice(keyAt + 1));
+  }
+
+  function sizeSurface(w, c, width, height) {
+    const canvas = control(w, c).canvas;
+    canvas.width = width;
+    canvas.height = height;
+  }
+
+  function fill(w, c, l, t, r, b, rgb) {
+    const context = control(w, c).context;
+    context.fillStyle = hex(rgb);
+    context.fillRect(l, t, r - l, b - t);
+  }
+
+  function line(w, c, x1, y1, x2, y2, pen, rgb) {
+    const context = control(w, c).context;
+    const centre = pen % 2 ? 0.5 : 0;
+    context.strokeStyle = hex(rgb);
+    context.lineWidth = pen;
+    context.beginPath();
+    context.moveTo(x1 + centre, y1 + centre);
+    context.lineTo(x2 + centre, y2 + centre);
+    context.stroke();
+  }
+
+  // Whole factors of a picture stay sharp; others are smoothed.
+  function picture(w, c, l, t, r, b, file) {
+    const context = control(w, c).context;
+    let image = images.get(file);
+    if (!image) {
+      image = new Image();
+      image.src = file;
+      images.set(file, image);
+    }
+    const draw = function () {
+      context.imageSmoothingEnabled = (r - l) % image.naturalWidth !== 0;
+      context.drawImage(image, l, t, r - l, b - t);
+    };
+    if (image.complete && image.naturalWidth) draw();
+    else image.decode().then(draw, function () {});
+  }
+
+  function startTicker(w, ms) {
+    tickers.set(w + ':' + ms, setInterval(function () { post(Ev.Tick, w, -1, ms); }, ms));
+  }
+
+  function stopTicker(w, ms) {
+    const key = w + ':' + ms;
+    clearInterval(tickers.get(key));
+    tickers.delete(key);
+    ticksWaiting.delete(key);
+  }
+
+  function ended() {
+    running = false;
+    document.getElementById('ended').hidden = false;
+  }
+
+  // Input: raw, as it happens; positions in CSS pixels of the page.
+  function windowOf(node) {
+    const el = node && node.closest ? node.closest('.window') : null;
+    return el ? +el.dataset.w : -1;
+  }
+
+  function pressTarget(e) {
+    const bar = e.target.closest('.titlebar');
+    if (bar) return { el: bar, control: TITLE_BAR };
+    const label = e.target.closest('.label');
+    return label ? { el: label, control: +label.dataset.c } : null;
+  }
+
+  // The key's own character, whatever Alt makes of it on the keyboard's layout.
+  function accessCharacter(e) {
+    if (/^(Key[A-Z]|Digit[0-9])$/.test(e.code)) return e.code.charCodeAt(e.code.length - 1);
+    return e.key.length === 1 ? e.key.charCodeAt(0) : 0;
+  }
+
+  function listen() {
+    const top = desktop();
+    top.addEventListener('pointerdown', function (e) {
+      const w = windowOf(e.target);
+      if (w < 0 || e.target.closest('button')) return;
+      const target = pressTarget(e);
+      if (!target) {
+        post(Ev.Activate, w, -1, 0);
+        return;
+      }
+      target.el.setPointerCapture(e.pointerId);
+      post(Ev.MouseDown, w, target.control, e.button, Math.round(e.clientX), Math.round(e.clientY));
+    });
+    top.addEventListener('pointermove', function (e) {
+      const target = pressTarget(e);
+      if (!target || !target.el.hasPointerCapture(e.pointerId)) return;
+      const w = windowOf(e.target), x = Math.round(e.clientX), y = Math.round(e.clientY);
+      if (e.button >= 0 && e.button < BUTTON_BITS.length) {
+        // Another button went down or up while one is held.
+        const down = (e.buttons & BUTTON_BITS[e.button]) !== 0;
+        post(down ? Ev.MouseDown : Ev.MouseUp, w, target.control, e.button, x, y);
+        return;
+      }
+      post(Ev.PointerMove, w, target.control, 0, x, y);
+    });
+    top.addEventListener('pointerup', function (e) {
+      const target = pressTarget(e);
+      if (!target) return;
+      post(Ev.MouseUp, windowOf(e.target), target.control, e.button, Math.round(e.clientX),
+        Math.round(e.clientY));
+    });
+    top.addEventListener('pointercancel', function (e) {
+      const w = windowOf(e.target);
+      if (w >= 0) post(Ev.PointerLost, w, -1, 0);
+    });
+    // A press keeps the keyboard focus where it is, unless on a button.
+    top.addEventListener('mousedown', function (e) {
+      if (!e.target.closest('button')) e.preventDefault();
+    });
+    top.addEventListener('contextmenu', function (e) { e.preventDefault(); });
+    top.addEventListener('click', function (e) {
+      const w = windowOf(e.target);
+      if (w < 0) return;
+      if (e.target.closest('.close')) {
+        post(Ev.Close, w, -1, 0);
+        return;
+      }
+      const button = e.target.closest('button.button');
+      if (button) post(Ev.Click, w, +button.dataset.c, 0);
+    });
+    top.addEventListener('focusin', function (e) {
+      const button = e.target.closest('button.button');
+      if (button) post(Ev.FocusIn, windowOf(button), +button.dataset.c, 0);
+    });
+    document.addEventListener('keydown', function (e) {
+      const focus = document.activeElement;
+      if (!running || (focus && focus !== document.body && !top.contains(focus))) return;
+      const w = windowOf(focus);
+      const plain = !e.altKey && !e.ctrlKey && !e.metaKey;
+      if (plain && (e.key === 'Enter' || e.key === 'Escape')) {
+        e.preventDefault();
+        post(Ev.Key, w, -1, e.key === 'Escape' ? 1 : 0);
+      } else if (plain && e.key === 'Tab') {
+        e.preventDefault();
+        post(Ev.Tab, w, -1, e.shiftKey ? 1 : 0);
+      } else if (e.altKey && !e.ctrlKey && !e.metaKey && accessCharacter(e)) {
+        e.preventDefault();
+        post(Ev.AccessKey, w, -1, accessCharacter(e));
+      }
+    });
+    watchScale();
+    window.addEventListener('resize', function () {
+      if (window.devicePixelRatio !== scale) watchScale();
+    });
+  }
+
+  // The device-pixel ratio changes with the zoom and the screen: a change
+  // of the resolution that matches, or a resize, tells of it.
+  let scale = 0;
+  function watchScale() {
+    if (scale && window.devicePixelRatio !== scale) post(Ev.ScaleChanged, -1, -1, 0);
+    scale = window.devicePixelRatio;
+    matchMedia('(resolution: ' + scale + 'dppx)').addEventListener('change', watchScale,
+      { once: true });
+  }
+
+  // The program starts once the page's faces are loaded, so that no text is
+  // ever shown in a stand-in face.
+  Module.preRun = [].concat(Module.preRun || [], function () {
+    addRunDependency('qvl-faces');
+    const faces = [];
+    document.fonts.forEach(function (face) { faces.push(face.load()); });
+    Promise.all(faces).then(function () {
+      listen();
+      removeRunDependency('qvl-faces');
+    });
+  });
+  window.addEventListener('load', function () {
+    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js');
+  });
+
+  return {
+    next: next, wait: wait, createWindow: createWindow, place: place, centre: centre, show: show,
+    setCaption: setCaption, destroy: destroy, createLabel: createLabel, labelFace: labelFace,
+    createButton: createButton, createChrome: createChrome, boxText: boxText,
+    addBoxButton: addBoxButton, setText: setText, sizeSurface: sizeSurface, fill: fill, line: line,
+    picture: picture, startTicker: startTicker, stopTicker: stopTicker, ended: ended,
+    systemColor: function (index, rgb) {
+      document.documentElement.style.setProperty('--sys-' + index, hex(rgb));
+    },
+    setActive: function (w, on) { windows.get(w).el.classList.toggle('active', !!on); },
+    setBlocked: function (w, on) { windows.get(w).el.inert = !!on; },
+    setVisible: function (w, c, on) { control(w, c).el.hidden = !on; },
+    focus: function (w, c) { control(w, c).el.focus({ preventScroll: true }); },
+    defaultLook: function (w, c, on) { control(w, c).el.classList.toggle('default', !!on); },
+  };
+})();

@@ -1,0 +1,84 @@
+// The web toolkit: every form an in-page window of the browser's DOM, laid
+// out by the shared geometry in CSS pixels (15 twips each) and its surface
+// painted by the shared plan on a canvas at the device's resolution. Labels
+// and buttons are the page's own text and buttons, so that screen readers,
+// find-in-page and copy see them. The program runs its own message loop
+// (Asyncify): the page only queues input, and the loop hands it to the
+// runtime one event at a time; a message box runs a nested loop.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/paint_plan.h"
+#include "app/toolkit.h"
+#include "app/web/page.h"
+
+namespace qvl {
+
+class WebToolkit : public Toolkit {
+ public:
+  WebToolkit();
+  ~WebToolkit() override;
+
+  NativeWindow* CreateWindowFor(Form& form) override;
+  void ShowWindowFor(Form& form, bool first) override;
+  void DestroyWindowFor(Form& form) override;
+  void SetText(Form& form, int control, std::string_view text) override;
+  void SetVisible(Form& form, int control, bool visible) override;
+  void FocusControl(Form& form, int control) override;
+  void ShowDefault(Form& form, int control) override;
+  void StartTicker(Form& form, int interval_ms) override;
+  void StopTicker(Form& form, int interval_ms) override;
+  void DragWindow(Form& form, MouseButton button) override;
+  int ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
+                     const BoxStyle& style) override;
+  void Quit() override { quit_ = true; }
+
+  // The message loop, until the program ends; then the page says so.
+  void Run();
+
+ private:
+  struct Window;
+
+  Window* Find(int id) const;
+  Window& Of(const Form& form) const;
+  void CreateControls(Window& w, std::string_view container, int container_index);
+  void PaintSurface(Window& w);
+  void PaintChrome(Window& w);
+  void Place(Window& w);
+  void MoveTo(Window& w, PixelPoint at);
+  // Makes a window the active one, in front of the others; true if it was not.
+  bool Activate(Window& w);
+  void ActivateTopmost();
+  void SetBlocked(Window& w, bool blocked);
+  bool Blocked(const Window& w) const;
+  bool Inside(const Window& w, int control, PixelPoint pointer) const;
+
+  void DispatchNext();
+  void Dispatch(const page::Event& e);
+  void FormInput(Window& w, const page::Event& e);
+  void BoxInput(Window& w, const page::Event& e);
+  void TitleBarInput(Window& w, const page::Event& e);
+  void AnswerBox(Window& box, int answer);
+  void FocusBoxButton(Window& box, int button);
+
+  std::map<int, std::unique_ptr<Window>> windows_;
+  std::deque<page::Event> own_events_;  // queued by the toolkit itself
+  std::vector<Primitive> plan_;
+  int dpi_;  // of the canvases: the device's pixels
+  int next_id_ = 1;
+  int top_z_ = 0;
+  int active_ = 0;
+  int cascade_ = 0;
+  int application_modal_ = 0;  // boxes open with no owner
+  bool quit_ = false;
+  PointerDrag drag_;
+  int dragging_ = 0;  // the window the pointer moves
+  PixelPoint pointer_;
+};
+
+}  // namespace qvl
