@@ -3,7 +3,8 @@
 # docs/: each program's countdown window, its menu, its about box and its
 # arrival window, on Windows (under Wine) and on Linux, at one fixed moment
 # (21 April, 10:20:30, and 22 June for the arrival window), each in a
-# virtual display of its own; and the web page, if tools/web.sh is there.
+# virtual display of its own; and the web page at device scale 2, as its
+# tests in headless Chromium take it.
 # Run it whenever a form's look changes, and commit the pictures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -90,3 +91,12 @@ countdown "" lcars wine build/windows/QVLFEST.exe
 countdown "" plain wine "build/windows/QVLFEST (Non-LCARS).exe"
 arrival arrival.png wine build/windows/QVLFEST.exe
 wine_down
+
+echo "Web:"
+cmake --preset web >/dev/null
+cmake --build --preset web -j "$(nproc)" >/dev/null
+bash tests/web/run.sh build/web >"$scratch/web.log" 2>&1 || { cat "$scratch/web.log"; exit 1; }
+for shot in web-countdown.png web-about.png; do
+  cp "build/web/screenshots/$shot" "$docs/$shot"
+  echo "docs/$shot"
+done
