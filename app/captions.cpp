@@ -14,24 +14,25 @@ namespace qvl {
 namespace {
 
 // Reads all of `text` as from_chars reads a decimal: digits with an optional
-// point and fraction, then an optional exponent.
+// point and fraction, then an optional exponent. Whole numbers, all that the
+// countdown reads, ten times a second, go by the integer reading, which is
+// exact and cheap; floating-point from_chars costs a locale switch on some C
+// libraries, and Emscripten's C++ library has none (there the rest is
+// checked against the same grammar and read by strtod, whose C library
+// knows the C locale alone).
 bool ReadDecimal(std::string_view text, double& value) {
   const char* const first = text.data();
   const char* const last = first + text.size();
-#if defined(__cpp_lib_to_chars)
-  const auto [end, ec] = std::from_chars(first, last, value);
-  return ec == std::errc() && end == last;
-#else
-  // A C++ library without floating-point from_chars (Emscripten's): whole
-  // numbers, all that the countdown reads, by the integer one; any other
-  // decimal is checked against the same grammar and read by strtod, whose C
-  // library there knows the C locale alone.
   long long whole = 0;
   if (const auto [end, ec] = std::from_chars(first, last, whole);
       ec == std::errc() && end == last) {
     value = static_cast<double>(whole);
     return true;
   }
+#if defined(__cpp_lib_to_chars)
+  const auto [end, ec] = std::from_chars(first, last, value);
+  return ec == std::errc() && end == last;
+#else
   auto digits = [&](const char*& p) {
     const char* start = p;
     while (p != last && std::isdigit(static_cast<unsigned char>(*p))) ++p;
