@@ -60,9 +60,16 @@ void PaintLabel(HWND hwnd, HDC dc) {
   SetViewportOrgEx(dc, 0, 0, nullptr);
 }
 
+// The new text is painted at once, as the system's own labels do: no trip
+// through the message queue for the sentence that changes every second.
 LRESULT OnLabelSetText(HWND hwnd, WPARAM wp, LPARAM lp) {
   const LRESULT r = DefWindowProcW(hwnd, WM_SETTEXT, wp, lp);
-  InvalidateRect(hwnd, nullptr, FALSE);
+  if (!IsWindowVisible(hwnd)) return r;
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  HDC dc = GetDC(hwnd);
+  PaintBuffered(hwnd, dc, rc, [&](HDC mem) { PaintLabel(hwnd, mem); });
+  ReleaseDC(hwnd, dc);
   return r;
 }
 
