@@ -119,6 +119,9 @@ void FormWidget::CreateChildren(QWidget* parent, std::string_view container) {
 
 void FormWidget::SetControlText(int control, std::string_view text) {
   QWidget* w = children_[control];
+  // Labels outside the visible area change every second and are never seen:
+  // screen readers ask the form for their text (LabelWidget::Caption).
+  if (w->property(kOffscreen).toBool() && !qobject_cast<QPushButton*>(w)) return;
   if (auto* label = qobject_cast<QLabel*>(w)) {
     label->setText(ToQString(text));  // repaints the form beneath it, where it can be seen
   } else if (auto* button = qobject_cast<QPushButton*>(w)) {
@@ -214,6 +217,11 @@ LabelWidget::LabelWidget(FormWidget& form, int control, QWidget* parent)
   setText(ToQString(form.form()->controls()[control].Caption()));
 }
 
+QString LabelWidget::Caption() const {
+  if (const Form* form = form_.form()) return ToQString(form->controls()[control_].Caption());
+  return text();
+}
+
 void LabelWidget::mousePressEvent(QMouseEvent* event) {
   if (Runtime* rt = RuntimeOf(form_))
     rt->MouseDown(*form_.form(), control_, ButtonOf(event->button()));
@@ -281,7 +289,7 @@ class OffscreenAccessible : public QAccessibleWidget {
   }
   QString text(QAccessible::Text t) const override {
     if (t != QAccessible::Name) return QAccessibleWidget::text(t);
-    if (auto* label = qobject_cast<QLabel*>(widget())) return label->text();
+    if (auto* label = dynamic_cast<LabelWidget*>(widget())) return label->Caption();
     if (auto* button = qobject_cast<QAbstractButton*>(widget()))
       return QString(button->text()).remove(QLatin1Char('&'));
     return QAccessibleWidget::text(t);

@@ -63,6 +63,8 @@ class FormWidget : public QWidget, public NativeWindow {
 class LabelWidget : public QLabel {
  public:
   LabelWidget(FormWidget& form, int control, QWidget* parent);
+  // The caption the form holds now.
+  QString Caption() const;
 
  protected:
   void paintEvent(QPaintEvent*) override {}
