@@ -7,7 +7,8 @@
 #                 that carry them as data, for toolkits that link them in)
 #                 and a target qvl_icons that makes them all.
 #
-# Files: <name>.ico for each drawing; qvlfest-<size>.png for each size below.
+# Files: <name>.ico for each drawing; qvlfest-<size>.png for each size below,
+# and about-32.png; the PNGs compressed (tools/png_compress.py).
 set(QVL_ICON_DIR ${CMAKE_BINARY_DIR}/icons)
 set(QVL_ICON_PNG_SIZES 16 32 48 192 256 512)
 
@@ -36,13 +37,23 @@ function(qvl_icons)
     qvl_embed(${QVL_ICON_DIR}/${name}.ico ${symbol})
     list(APPEND outputs ${QVL_ICON_DIR}/${name}.ico)
   endforeach()
+  find_program(QVL_HOST_PYTHON NAMES python3 REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+  set(pngs)
   foreach(size ${QVL_ICON_PNG_SIZES})
-    set(png ${QVL_ICON_DIR}/qvlfest-${size}.png)
+    list(APPEND pngs "qvlfest|${size}")
+  endforeach()
+  foreach(entry ${pngs} "about|32")
+    string(REPLACE "|" ";" parts ${entry})
+    list(GET parts 0 name)
+    list(GET parts 1 size)
+    set(png ${QVL_ICON_DIR}/${name}-${size}.png)
     add_custom_command(
       OUTPUT ${png}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${QVL_ICON_DIR}
-      COMMAND ${compiler} --png ${size} ${CMAKE_SOURCE_DIR}/resources/qvlfest_icon.txt ${png}
-      DEPENDS ${compiler} ${CMAKE_SOURCE_DIR}/resources/qvlfest_icon.txt)
+      COMMAND ${compiler} --png ${size} ${CMAKE_SOURCE_DIR}/resources/${name}_icon.txt ${png}.plain
+      COMMAND ${QVL_HOST_PYTHON} ${CMAKE_SOURCE_DIR}/tools/png_compress.py ${png}.plain ${png}
+      DEPENDS ${compiler} ${CMAKE_SOURCE_DIR}/resources/${name}_icon.txt
+              ${CMAKE_SOURCE_DIR}/tools/png_compress.py)
     list(APPEND outputs ${png})
   endforeach()
   # The Linux windows also carry the larger images the theme installs.

@@ -64,19 +64,14 @@ foreach(size 32 192 512)
   add_custom_command(
     OUTPUT ${png}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${QVL_WEB_DIR}/icons
-    COMMAND ${QVL_PYTHON} ${web}/png.py ${QVL_ICON_DIR}/qvlfest-${size}.png ${png}
-    DEPENDS ${web}/png.py ${QVL_ICON_DIR}/qvlfest-${size}.png VERBATIM)
+    COMMAND ${CMAKE_COMMAND} -E copy ${QVL_ICON_DIR}/qvlfest-${size}.png ${png}
+    DEPENDS ${QVL_ICON_DIR}/qvlfest-${size}.png VERBATIM)
   list(APPEND site_files ${png})
 endforeach()
-set(about_png ${CMAKE_BINARY_DIR}/web/about.png)
 add_custom_command(
   OUTPUT ${QVL_WEB_DIR}/about.png
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/web
-  COMMAND ${CMAKE_BINARY_DIR}/icon_compiler --png 32 ${CMAKE_SOURCE_DIR}/resources/about_icon.txt
-          ${about_png}
-  COMMAND ${QVL_PYTHON} ${web}/png.py ${about_png} ${QVL_WEB_DIR}/about.png
-  DEPENDS ${web}/png.py ${CMAKE_BINARY_DIR}/icon_compiler
-          ${CMAKE_SOURCE_DIR}/resources/about_icon.txt VERBATIM)
+  COMMAND ${CMAKE_COMMAND} -E copy ${QVL_ICON_DIR}/about-32.png ${QVL_WEB_DIR}/about.png
+  DEPENDS ${QVL_ICON_DIR}/about-32.png VERBATIM)
 list(APPEND site_files ${QVL_WEB_DIR}/about.png)
 
 add_library(qvl_web STATIC ${web}/page.cpp ${web}/web_canvas.cpp ${web}/web_system.cpp

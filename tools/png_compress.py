@@ -1,8 +1,8 @@
-"""Copies a PNG with its image data compressed at zlib's best, for the
-pages' icons: the icon compiler writes its PNGs plainly, and an icon scaled
-up by whole factors shrinks to a small part of that.
+"""Copies a PNG with its image data compressed at zlib's best: the icon
+compiler writes its PNGs plainly, and an icon scaled up by whole factors
+shrinks to a small part of that.
 
-   png.py <in.png> <out.png>"""
+   png_compress.py <in.png> <out.png>"""
 import struct
 import sys
 import zlib
