@@ -86,6 +86,7 @@ class Form {
   const FormSpec* spec_;
   std::string caption_;
   std::vector<Control> controls_;
+  std::vector<int> timers_;   // the timer controls, in declaration order
   std::vector<int> tickers_;  // intervals whose ticker runs
   bool loaded_ = false;
   bool alive_ = true;
