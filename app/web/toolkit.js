@@ -404,11 +404,12 @@ Module.qvl = (function () {
   }
 
   // The program starts once the page's faces are loaded, so that no text is
-  // ever shown in a stand-in face.
+  // ever shown in a stand-in face. They are decoded while the WebAssembly
+  // compiles (the style sheet that declares them is in by now).
+  const faces = [];
+  document.fonts.forEach(function (face) { faces.push(face.load()); });
   Module.preRun = [].concat(Module.preRun || [], function () {
     addRunDependency('qvl-faces');
-    const faces = [];
-    document.fonts.forEach(function (face) { faces.push(face.load()); });
     Promise.all(faces).then(function () {
       listen();
       removeRunDependency('qvl-faces');
