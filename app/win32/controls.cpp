@@ -64,7 +64,6 @@ void PaintLabel(HWND hwnd, HDC dc) {
 // through the message queue for the sentence that changes every second.
 LRESULT OnLabelSetText(HWND hwnd, WPARAM wp, LPARAM lp) {
   const LRESULT r = DefWindowProcW(hwnd, WM_SETTEXT, wp, lp);
-  if (!IsWindowVisible(hwnd)) return r;
   RECT rc;
   GetClientRect(hwnd, &rc);
   HDC dc = GetDC(hwnd);
