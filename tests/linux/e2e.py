@@ -354,7 +354,10 @@ def sentence_menu_x(program, at, how, wayland=False):
     the buttons are pressed through the bus; on X with the pointer."""
     print(f"{program} {how}")
     started = time.time()
-    proc = start(program, at, env_extra={"QT_QPA_PLATFORM": "wayland"} if wayland else None)
+    # Under Wayland the client's requests are logged, so the app id can be
+    # read off the wire.
+    proc = start(program, at, env_extra={"QT_QPA_PLATFORM": "wayland", "WAYLAND_DEBUG": "1"}
+                 if wayland else None)
     app = app_of(proc)
     main = window(app, MAIN) if app is not None else None
     final = main is not None and wait(
@@ -367,6 +370,9 @@ def sentence_menu_x(program, at, how, wayland=False):
         check("Menu shows the panel", wait(lambda: showing(about_button), 3))
         push(named(main, "X", "push button"))
     check("X ends the program", ends(proc))
+    if wayland:
+        with open(os.path.join(SCRATCH, program + ".log"), errors="replace") as log:
+            check("its app id is its desktop file's name", f'set_app_id("{program}")' in log.read())
 
 
 if MODE == "installed":
