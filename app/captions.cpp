@@ -71,6 +71,12 @@ std::string NumberToText(double value) {
   return buf;
 }
 
+const std::string& JoinInto(std::string& out, std::initializer_list<std::string_view> parts) {
+  out.clear();
+  for (std::string_view p : parts) out.append(p);
+  return out;
+}
+
 double TextToNumber(std::string_view text) {
   auto blank = [](char c) { return c == ' ' || c == '\t'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);

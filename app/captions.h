@@ -4,6 +4,7 @@
 // the seam (its +).
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -16,5 +17,9 @@ std::string NumberToText(double value);
 // Reads a decimal number ("6", "-9", " 22 "); anything else, the empty text
 // and a design caption such as "TotalDays" among it, raises a type mismatch.
 double TextToNumber(std::string_view text);
+
+// `parts` joined into `out`, whose storage is reused: for a text rebuilt on
+// every tick.
+const std::string& JoinInto(std::string& out, std::initializer_list<std::string_view> parts);
 
 }  // namespace qvl

@@ -22,9 +22,11 @@ const ControlSpec& Control::spec() const {
   return form_->spec().controls[index_];
 }
 
-void Control::SetCaption(std::string text) {
+// The text is copied into the caption's own storage, which a caption
+// rewritten every tick keeps: no allocation once the text has been seen.
+void Control::SetCaption(std::string_view text) {
   if (text == caption_) return;
-  caption_ = std::move(text);
+  caption_.assign(text);
   if (form_->native) form_->runtime().toolkit_->SetText(*form_, index_, caption_);
 }
 
@@ -55,9 +57,9 @@ Form::Form(Runtime& runtime, const FormSpec& spec)
 
 Form::~Form() = default;
 
-void Form::SetCaption(std::string text) {
+void Form::SetCaption(std::string_view text) {
   if (text == caption_) return;
-  caption_ = std::move(text);
+  caption_.assign(text);
   if (native) runtime_->toolkit_->SetText(*this, -1, caption_);
 }
 

@@ -33,7 +33,7 @@ class Control {
   const std::string& Caption() const { return caption_; }
   // Writing the text it already holds does nothing, so ticks that rewrite
   // unchanged captions cost no repaint.
-  void SetCaption(std::string text);
+  void SetCaption(std::string_view text);
   double Number() const;  // the caption read as a number; a type mismatch if none
 
   bool Visible() const { return visible_; }
@@ -61,7 +61,7 @@ class Form {
   Runtime& runtime() const { return *runtime_; }
 
   const std::string& Caption() const { return caption_; }
-  void SetCaption(std::string text);
+  void SetCaption(std::string_view text);
 
   // Controls by name (the name of a control array's members is shared;
   // `member` picks one).

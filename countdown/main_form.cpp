@@ -201,8 +201,8 @@ void Main::Timer2_Timer() {
   }
 
   EndDays.SetCaption(TotalDays.Caption() + " days ");
-  Final.SetCaption("It is " + EndDays.Caption() + EndHour.Caption() + EndMinute.Caption() +
-                   " and " + EndSecond.Caption());
+  Final.SetCaption(JoinInto(sentence_, {"It is ", EndDays.Caption(), EndHour.Caption(),
+                                        EndMinute.Caption(), " and ", EndSecond.Caption()}));
 }
 
 void Main::Command1_Click() {

@@ -53,7 +53,8 @@ class Main : public Form {
   Control &CurMon, &CurDay, &CurHour, &CurMin, &CurSec, &MonName;
   Control &EndMon, &EndDay, &EndHour, &EndMinute, &EndSecond, &TotalDays, &EndDays, &Final;
   Control &Frame1, &Timer2;
-  int clock_year_ = 0;  // year of the latest clock reading, for months past June
+  int clock_year_ = 0;    // year of the latest clock reading, for months past June
+  std::string sentence_;  // built ten times a second, changed once
 };
 
 }  // namespace qvl

@@ -5,6 +5,7 @@
 
 #include "app/font_choice.h"
 #include "app/geometry.h"
+#include "app/win32/gdi_canvas.h"
 
 namespace qvl {
 
@@ -53,6 +54,8 @@ const Win32Fonts::Entry& Win32Fonts::Made(const Font& font, int pixels) {
 }
 
 void Win32Fonts::Clear() {
+  if (fonts_.empty()) return;
+  ReleasePaintBufferFont();  // a selected font cannot be deleted
   for (const Entry& e : fonts_) DeleteObject(e.handle);
   fonts_.clear();
 }

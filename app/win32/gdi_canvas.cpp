@@ -8,6 +8,20 @@ COLORREF ColorRefOf(PaintColor color) {
   return color.system ? GetSysColor(static_cast<int>(color.value)) : color.value;
 }
 
+namespace {
+
+HDC& BufferDc() {
+  static HDC dc = nullptr;
+  return dc;
+}
+
+}  // namespace
+
+GdiCanvas::~GdiCanvas() {
+  if (own_font_ && dc_ != BufferDc()) SelectObject(dc_, own_font_);
+  if (clip_) DeleteObject(clip_);
+}
+
 void GdiCanvas::Fill(const PixelRect& r, PaintColor color) {
   const RECT rc{r.left, r.top, r.right, r.bottom};
   SetDCBrushColor(dc_, ColorRefOf(color));
@@ -18,18 +32,26 @@ void GdiCanvas::Text(const PixelRect& box, std::string_view text, const Font& fo
                      PaintColor color, unsigned flags) {
   SetBkMode(dc_, TRANSPARENT);
   SetTextColor(dc_, ColorRefOf(color));
-  HGDIOBJ old = SelectObject(dc_, fonts_.Get(font, font_px));
+  HFONT handle = fonts_.Get(font, font_px);
+  if (GetCurrentObject(dc_, OBJ_FONT) != handle) {
+    HGDIOBJ before = SelectObject(dc_, handle);
+    if (!own_font_) own_font_ = before;
+  }
   const std::wstring w = Widen(text);
   const FaceSize& size = fonts_.Size(font, font_px);
   RECT rc{box.left + size.indent, box.top - size.raise, box.right, box.bottom - size.raise};
   UINT format = DT_LEFT | DT_TOP | DT_NOCLIP;
   if (flags & kWordBreak) format |= DT_WORDBREAK;
   if (flags & kNoPrefix) format |= DT_NOPREFIX;
-  const int saved = SaveDC(dc_);
-  if (!(flags & kNoClip)) IntersectClipRect(dc_, box.left, box.top, box.right, box.bottom);
+  if (flags & kNoClip) {
+    DrawTextW(dc_, w.c_str(), static_cast<int>(w.size()), &rc, format);
+    return;
+  }
+  if (!clip_) clip_ = CreateRectRgn(0, 0, 0, 0);
+  const bool had_clip = GetClipRgn(dc_, clip_) == 1;
+  IntersectClipRect(dc_, box.left, box.top, box.right, box.bottom);
   DrawTextW(dc_, w.c_str(), static_cast<int>(w.size()), &rc, format);
-  RestoreDC(dc_, saved);
-  SelectObject(dc_, old);
+  SelectClipRgn(dc_, had_clip ? clip_ : nullptr);
 }
 
 void GdiCanvas::SlantedLine(PixelPoint from, PixelPoint to, int pen, PaintColor color) {
@@ -79,7 +101,8 @@ void GdiCanvas::Picture(const PixelRect& box, int picture) {
 }
 
 HDC PaintBufferDc(int width, int height) {
-  static HDC dc = CreateCompatibleDC(nullptr);
+  HDC& dc = BufferDc();
+  if (!dc) dc = CreateCompatibleDC(nullptr);
   static HBITMAP bitmap = nullptr;
   static int have_w = 0, have_h = 0;
   if (width > have_w || height > have_h) {
@@ -98,6 +121,10 @@ HDC PaintBufferDc(int width, int height) {
     bitmap = grown;
   }
   return dc;
+}
+
+void ReleasePaintBufferFont() {
+  if (HDC dc = BufferDc()) SelectObject(dc, GetStockObject(SYSTEM_FONT));
 }
 
 }  // namespace qvl

@@ -8,9 +8,14 @@
 
 namespace qvl {
 
+// A font is selected only when it changes, and the paint buffer keeps the
+// last one: under Wine every font selection reads the X resource database.
 class GdiCanvas : public Canvas {
  public:
   GdiCanvas(HDC dc, Win32Fonts& fonts) : dc_(dc), fonts_(fonts) {}
+  ~GdiCanvas() override;
+  GdiCanvas(const GdiCanvas&) = delete;
+  GdiCanvas& operator=(const GdiCanvas&) = delete;
   void Fill(const PixelRect& r, PaintColor color) override;
   void Text(const PixelRect& box, std::string_view text, const Font& font, int font_px,
             PaintColor color, unsigned flags) override;
@@ -20,6 +25,8 @@ class GdiCanvas : public Canvas {
  private:
   HDC dc_;
   Win32Fonts& fonts_;
+  HGDIOBJ own_font_ = nullptr;  // the DC's font before ours, put back at the end
+  HRGN clip_ = nullptr;         // the DC's clip while a text is clipped to its box
 };
 
 COLORREF ColorRefOf(PaintColor color);
@@ -33,6 +40,8 @@ void PaintBuffered(HWND hwnd, HDC target, const RECT& area, Paint&& paint);
 // and only grows: a repaint allocates nothing and, under X11, needs no server
 // pixmap.
 HDC PaintBufferDc(int width, int height);
+// The buffer lets go of its font, before the font is deleted.
+void ReleasePaintBufferFont();
 
 template <class Paint>
 void PaintBuffered(HWND hwnd, HDC target, const RECT& area, Paint&& paint) {
@@ -40,10 +49,10 @@ void PaintBuffered(HWND hwnd, HDC target, const RECT& area, Paint&& paint) {
   GetClientRect(hwnd, &rc);
   if (rc.right <= 0 || rc.bottom <= 0 || IsRectEmpty(&area)) return;
   HDC mem = PaintBufferDc(rc.right, rc.bottom);
-  const int saved = SaveDC(mem);
+  // Not SaveDC/RestoreDC: restoring selects the font again.
   IntersectClipRect(mem, area.left, area.top, area.right, area.bottom);
   paint(mem);
-  RestoreDC(mem, saved);
+  SelectClipRgn(mem, nullptr);
   BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, mem,
          area.left, area.top, SRCCOPY);
 }

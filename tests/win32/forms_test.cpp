@@ -217,6 +217,41 @@ TEST(Win32Fonts, LabelsKeepTheirInkUnclipped) {
   }
 }
 
+// A canvas hands a DC back as it was lent: its font, and its clip after texts
+// clipped to their boxes, each of which still gets its ink.
+TEST(Win32Fonts, CanvasLeavesTheCallersFontAndClip) {
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof bi.bmiHeader, 64, -64, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, dib);
+  const HGDIOBJ own_font = GetCurrentObject(dc, OBJ_FONT);
+  IntersectClipRect(dc, 0, 0, 60, 60);
+  Win32Fonts fonts;
+  {
+    GdiCanvas canvas(dc, fonts);
+    for (int at : {0, 30})
+      canvas.Text({at, at, at + 30, at + 30}, "HH", Font{"Arial", 1200, true}, 16,
+                  {false, 0xFFFFFF}, 0);
+  }
+  GdiFlush();
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), own_font);
+  RECT clip{};
+  EXPECT_EQ(GetClipBox(dc, &clip), SIMPLEREGION);
+  EXPECT_EQ((PixelRect{clip.left, clip.top, clip.right, clip.bottom}), (PixelRect{0, 0, 60, 60}));
+  const auto* px = static_cast<const DWORD*>(bits);
+  int ink[2] = {};
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x)
+      if (px[y * 64 + x] & 0xFFFFFF) ++ink[x >= 30 && y >= 30];
+  EXPECT_GT(ink[0], 0);
+  EXPECT_GT(ink[1], 0);
+  SelectObject(dc, old);
+  DeleteObject(dib);
+  DeleteDC(dc);
+}
+
 TEST(Win32Countdown, SentenceInFinalsWindowText) {
   Win32Program p(kApril);
   EXPECT_EQ(WindowText(p.Child("Final")), "Label2");
