@@ -8,7 +8,9 @@ virtual_display() {
   local fifo n=""
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp 7>"$fifo" >/dev/null 2>&1 &
+  # -noreset: a client that connects while the last one is leaving would
+  # otherwise meet a server in the middle of its reset, and be refused.
+  Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp -noreset 7>"$fifo" >/dev/null 2>&1 &
   QVL_XVFB_PID=$!
   read -r -t 10 n <"$fifo" || true
   rm -f "$fifo"
