@@ -83,6 +83,13 @@ constexpr bool InVisibleArea(const FormSpec& form, const ControlSpec& s) {
   return l < form.client_width && t < form.client_height && r > 0 && b > 0;
 }
 
+// A label wholly outside the visible area is never seen, yet its text changes
+// every second: a toolkit that gives its text on demand (to a screen reader)
+// from the form need not be told each change.
+constexpr bool LabelOutOfSight(const FormSpec& form, const ControlSpec& s) {
+  return s.kind == ControlKind::Label && !InVisibleArea(form, s);
+}
+
 struct PixelPoint {
   int x = 0, y = 0;
   friend constexpr bool operator==(const PixelPoint&, const PixelPoint&) = default;

@@ -121,8 +121,7 @@ void FormWidget::SetControlText(int control, std::string_view text) {
   QWidget* w = children_[control];
   // Labels outside the visible area change every second and are never seen:
   // screen readers ask the form for their text (LabelWidget::Caption).
-  const ControlSpec& spec = form_->spec().controls[control];
-  if (spec.kind == ControlKind::Label && !InVisibleArea(form_->spec(), spec)) return;
+  if (LabelOutOfSight(form_->spec(), form_->spec().controls[control])) return;
   if (auto* label = qobject_cast<QLabel*>(w)) {
     label->setText(ToQString(text));  // repaints the form beneath it, where it can be seen
   } else if (auto* button = qobject_cast<QPushButton*>(w)) {

@@ -76,7 +76,7 @@ LRESULT OnLabelSetText(HWND hwnd, WPARAM wp, LPARAM lp) {
 // (see Win32Toolkit::SetText): it reads it from the form when asked.
 bool Offstage(HWND hwnd) {
   FormWindow* fw = FromHwnd(hwnd);
-  return fw && !InVisibleArea(fw->form->spec(), ControlOf(*fw, hwnd).spec());
+  return fw && LabelOutOfSight(fw->form->spec(), ControlOf(*fw, hwnd).spec());
 }
 
 LRESULT OnLabelGetText(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

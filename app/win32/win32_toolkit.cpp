@@ -70,7 +70,7 @@ void Win32Toolkit::SetText(Form& form, int control, std::string_view text) {
   // Labels outside the visible area change every second and are never seen:
   // they answer for their text from the form when asked (WM_GETTEXT), and
   // cost nothing meanwhile.
-  if (control >= 0 && !InVisibleArea(form.spec(), form.spec().controls[control])) return;
+  if (control >= 0 && LabelOutOfSight(form.spec(), form.spec().controls[control])) return;
   HWND target = control < 0 ? fw->hwnd : fw->controls[control];
   if (target) SetWindowTextW(target, Widen(text).c_str());
 }
