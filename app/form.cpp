@@ -4,6 +4,8 @@
 
 #include "app/captions.h"
 #include "app/errors.h"
+#include "app/geometry.h"
+#include "app/stacking.h"
 
 namespace qvl {
 
@@ -24,10 +26,14 @@ const ControlSpec& Control::spec() const {
 
 // The text is copied into the caption's own storage, which a caption
 // rewritten every tick keeps: no allocation once the text has been seen.
+// A label that is never seen is not told its new text: toolkits read an
+// offstage label's caption from the form when a screen reader asks.
 void Control::SetCaption(std::string_view text) {
   if (text == caption_) return;
   caption_.assign(text);
-  if (form_->native) form_->runtime().toolkit_->SetText(*form_, index_, caption_);
+  const ControlSpec& s = spec();
+  if (!form_->native || (s.kind == ControlKind::Label && Offstage(form_->spec(), s))) return;
+  form_->runtime().toolkit_->SetText(*form_, index_, caption_);
 }
 
 double Control::Number() const {
@@ -61,6 +67,23 @@ void Form::SetCaption(std::string_view text) {
   if (text == caption_) return;
   caption_.assign(text);
   if (native) runtime_->toolkit_->SetText(*this, -1, caption_);
+}
+
+bool Form::CanBeSeen(int control) const {
+  if (control < 0 || control >= static_cast<int>(controls_.size())) return false;
+  const Control& c = controls_[control];
+  if (!c.Visible()) return false;
+  const std::string_view container = c.spec().container;
+  return container.empty() || CanBeSeen(IndexOf(container));
+}
+
+std::vector<KeyButton> Form::KeyButtonsNow() const {
+  std::vector<KeyButton> out;
+  for (int i : TabOrder(*spec_)) {
+    const ControlSpec& s = spec_->controls[i];
+    out.push_back({i, controls_[i].Caption(), CanBeSeen(i), s.is_default, s.is_cancel});
+  }
+  return out;
 }
 
 int Form::IndexOf(std::string_view name, int member) const {
@@ -128,21 +151,21 @@ void Runtime::Show(Form& form) {
     TimersChanged(form);  // timers run from the moment the form is loaded
   }
   toolkit_->ShowWindowFor(form, first);
-  if (first) MoveFocus(form, FirstFocus(form));
+  if (first) MoveFocus(form, FirstFocus(form.KeyButtonsNow()));
 }
 
 // The focus leaves a control that can no longer be seen.
 void Runtime::VisibilityChanged(Form& form, int control) {
   if (!form.native) return;
   toolkit_->SetVisible(form, control, form.controls_[control].Visible());
-  if (form.focus_ >= 0) MoveFocus(form, FocusAfterChange(form, form.focus_));
+  if (form.focus_ >= 0) MoveFocus(form, FocusAfterChange(form.KeyButtonsNow(), form.focus_));
 }
 
 void Runtime::MoveFocus(Form& form, int control) {
   if (!form.native) return;
   if (control != form.focus_ && control >= 0) toolkit_->FocusControl(form, control);
   form.focus_ = control;
-  const int look = DefaultLook(form, control);
+  const int look = DefaultLook(form.KeyButtonsNow(), control);
   if (look != form.looks_default_) toolkit_->ShowDefault(form, look);
   form.looks_default_ = look;
 }
@@ -240,19 +263,19 @@ void Runtime::PointerLost(Form& form) {
 }
 
 bool Runtime::KeyDown(Form& form, Key key) {
-  const int button = ButtonForKey(form, key, form.focus_);
+  const int button = ButtonForKey(form.KeyButtonsNow(), key, form.focus_);
   if (button < 0) return false;
   Dispatch(form, button, Event::Click);
   return true;
 }
 
 void Runtime::TabDown(Form& form, bool back) {
-  const int next = NextFocus(form, form.focus_, back);
+  const int next = NextFocus(form.KeyButtonsNow(), form.focus_, back);
   if (next >= 0) MoveFocus(form, next);
 }
 
-bool Runtime::AccessKeyDown(Form& form, char key) {
-  const int button = ButtonForAccessKey(form, key);
+bool Runtime::CharacterDown(Form& form, char key, bool alt) {
+  const int button = ButtonForAccessKey(form.KeyButtonsNow(), key, alt, AccessKeys::WithAlt);
   if (button < 0) return false;
   MoveFocus(form, button);
   Dispatch(form, button, Event::Click);
@@ -260,13 +283,15 @@ bool Runtime::AccessKeyDown(Form& form, char key) {
 }
 
 void Runtime::FocusIn(Form& form, int control) {
+  if (Quiet(form)) return;
   form.focus_ = control;  // the toolkit moved it there itself
   MoveFocus(form, control);
 }
 
 // The focus comes back to where it was when the window is activated again.
 void Runtime::Activated(Form& form) {
-  const int focus = FocusAfterChange(form, form.focus_);
+  if (Quiet(form)) return;
+  const int focus = FocusAfterChange(form.KeyButtonsNow(), form.focus_);
   form.focus_ = -1;  // so that the toolkit is told again
   MoveFocus(form, focus);
 }

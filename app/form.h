@@ -73,6 +73,11 @@ class Form {
 
   bool alive() const { return alive_; }
 
+  // A control can be seen when it and every container it sits in are visible.
+  bool CanBeSeen(int control) const;
+  // The buttons as the keyboard rules see them now, in tab order.
+  std::vector<KeyButton> KeyButtonsNow() const;
+
   // The toolkit's window, while there is one; set and cleared by the runtime.
   NativeWindow* native = nullptr;
 
@@ -162,8 +167,8 @@ class Runtime {
   // run under the unhandled-error policy: an error is reported once in a
   // message box naming it, then the program ends; while that box is open no
   // handler of any form runs.
-  //   A command button was clicked (by the pointer, the space bar or its
-  //   access key).
+  //   A command button was clicked (by the pointer or the space bar). Every
+  //   click is one Click, however soon it follows the last.
   void ButtonClicked(Form& form, int control);
   //   A mouse button went down or up on a label; `inside`: over that label.
   void MouseDown(Form& form, int control, MouseButton button);
@@ -172,10 +177,11 @@ class Runtime {
   void PointerLost(Form& form);
   //   Enter or Escape; true if it pressed a button.
   bool KeyDown(Form& form, Key key);
-  //   Tab or Shift+Tab, where the toolkit leaves the focus to the program.
+  //   Tab or Shift+Tab: the focus moves by the form's tab order.
   void TabDown(Form& form, bool back);
-  //   Alt and a character; true if it pressed the button of that access key.
-  bool AccessKeyDown(Form& form, char key);
+  //   A character key, with or without Alt; true if it pressed the button
+  //   of that access key.
+  bool CharacterDown(Form& form, char key, bool alt);
   //   The keyboard focus moved to a control; the form's window was activated.
   void FocusIn(Form& form, int control);
   void Activated(Form& form);

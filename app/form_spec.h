@@ -134,8 +134,11 @@ constexpr ControlSpec Rectangle(std::string_view name, Twips l, Twips t, Twips w
 }
 
 // A table is sound when every name is unique (bar the members of one control
-// array), every container is a frame of the table, and no two controls share
-// a TabIndex. Checked at compile time next to each table.
+// array), every container is a frame of the table, no two controls share a
+// TabIndex, and it holds nothing that no toolkit shows: a frame shows only
+// windowed controls and timers (labels, lines and shapes are painted on the
+// form's own surface) and has no caption. Checked at compile time next to
+// each table.
 template <std::size_t N>
 consteval bool ValidTable(const ControlSpec (&c)[N]) {
   for (std::size_t i = 0; i < N; ++i) {
@@ -148,6 +151,9 @@ consteval bool ValidTable(const ControlSpec (&c)[N]) {
       if (c[i].tab_index >= 0 && c[i].tab_index == c[j].tab_index) return false;
     }
     if (!container_found) return false;
+    if (!c[i].container.empty() && !c[i].IsWindowed() && c[i].kind != ControlKind::Timer)
+      return false;
+    if (c[i].kind == ControlKind::Frame && !c[i].caption.empty()) return false;
   }
   return true;
 }

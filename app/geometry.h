@@ -67,27 +67,23 @@ constexpr PixelRect PaintBox(const ControlSpec& s, int dpi) {
           std::max(b.left, b.right) + pen, std::max(b.top, b.bottom) + pen};
 }
 
-// Whether any part of a control lies in the visible area, the form's client
-// rectangle; controls of a container count where their container does.
-constexpr bool InVisibleArea(const FormSpec& form, const ControlSpec& s) {
+// A control wholly outside its form's visible area, the client rectangle (a
+// control in a frame is where its frame is): it is never seen, and screen
+// readers hear of it as off screen. A label there changes every second
+// without anyone seeing it, so the runtime does not tell toolkits its new
+// captions: they read them from the form when asked.
+constexpr bool Offstage(const FormSpec& form, const ControlSpec& s) {
   if (!s.container.empty()) {
     for (const ControlSpec& c : form.controls)
-      if (c.name == s.container) return InVisibleArea(form, c);
-    return false;
+      if (c.name == s.container) return Offstage(form, c);
+    return true;
   }
   int l = s.left, t = s.top, r = s.left + s.width, b = s.top + s.height;
   if (s.kind == ControlKind::Line) {
     l = std::min(s.left, s.width), r = std::max(s.left, s.width) + 1;
     t = std::min(s.top, s.height), b = std::max(s.top, s.height) + 1;
   }
-  return l < form.client_width && t < form.client_height && r > 0 && b > 0;
-}
-
-// A label wholly outside the visible area is never seen, yet its text changes
-// every second: a toolkit that gives its text on demand (to a screen reader)
-// from the form need not be told each change.
-constexpr bool LabelOutOfSight(const FormSpec& form, const ControlSpec& s) {
-  return s.kind == ControlKind::Label && !InVisibleArea(form, s);
+  return !(l < form.client_width && t < form.client_height && r > 0 && b > 0);
 }
 
 struct PixelPoint {

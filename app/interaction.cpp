@@ -1,62 +1,66 @@
 #include "app/interaction.h"
 
 #include <algorithm>
-#include <vector>
-
-#include "app/form.h"
-#include "app/stacking.h"
 
 namespace qvl {
 
-bool CanBeSeen(const Form& form, int control) {
-  const auto& controls = form.controls();
-  if (control < 0 || control >= static_cast<int>(controls.size())) return false;
-  const Control& c = controls[control];
-  if (!c.Visible()) return false;
-  const std::string_view container = c.spec().container;
-  return container.empty() || CanBeSeen(form, form.IndexOf(container));
+namespace {
+
+const KeyButton* Find(KeyButtons buttons, int id) {
+  const auto it =
+      std::find_if(buttons.begin(), buttons.end(), [&](const KeyButton& b) { return b.id == id; });
+  return it == buttons.end() ? nullptr : &*it;
 }
 
-int FirstFocus(const Form& form) {
-  for (int i : TabOrder(form.spec()))
-    if (CanBeSeen(form, i)) return i;
+bool Seen(KeyButtons buttons, int id) {
+  const KeyButton* b = Find(buttons, id);
+  return b && b->can_be_seen;
+}
+
+int FirstWith(KeyButtons buttons, bool KeyButton::*flag) {
+  for (const KeyButton& b : buttons)
+    if (b.*flag) return b.id;
   return -1;
 }
 
-int FocusAfterChange(const Form& form, int focused) {
-  return focused >= 0 && CanBeSeen(form, focused) ? focused : FirstFocus(form);
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-int NextFocus(const Form& form, int focused, bool back) {
-  std::vector<int> order;
-  for (int i : TabOrder(form.spec()))
-    if (CanBeSeen(form, i)) order.push_back(i);
-  if (order.empty()) return -1;
-  const auto it = std::find(order.begin(), order.end(), focused);
-  if (it == order.end()) return back ? order.back() : order.front();
-  const std::size_t n = order.size(), at = static_cast<std::size_t>(it - order.begin());
-  return order[(at + (back ? n - 1 : 1)) % n];
-}
-
-namespace {
-bool IsButton(const Form& form, int control) {
-  return control >= 0 && form.spec().controls[control].kind == ControlKind::CommandButton;
-}
 }  // namespace
 
-int ButtonForKey(const Form& form, Key key, int focused) {
-  int button = -1;
-  if (key == Key::Enter) {
-    button = IsButton(form, focused) ? focused : DefaultButton(form.spec());
-  } else {
-    button = CancelButton(form.spec());
-  }
-  return CanBeSeen(form, button) ? button : -1;
+int FirstFocus(KeyButtons buttons) {
+  for (const KeyButton& b : buttons)
+    if (b.can_be_seen) return b.id;
+  return -1;
 }
 
-int DefaultLook(const Form& form, int focused) {
-  const int button = IsButton(form, focused) ? focused : DefaultButton(form.spec());
-  return CanBeSeen(form, button) ? button : -1;
+int FocusAfterChange(KeyButtons buttons, int focused) {
+  return Seen(buttons, focused) ? focused : FirstFocus(buttons);
+}
+
+int NextFocus(KeyButtons buttons, int focused, bool back) {
+  const int n = static_cast<int>(buttons.size());
+  int at = -1;
+  for (int i = 0; i < n; ++i)
+    if (buttons[i].id == focused) at = i;
+  for (int step = 1; step <= n; ++step) {
+    // From nowhere, Tab starts at the first button and Shift+Tab at the last.
+    const int i = at < 0 ? (back ? n - step : step - 1) : (at + (back ? n - step : step)) % n;
+    if (buttons[i].can_be_seen) return buttons[i].id;
+  }
+  return -1;
+}
+
+int ButtonForKey(KeyButtons buttons, Key key, int focused) {
+  const int button = key == Key::Escape      ? FirstWith(buttons, &KeyButton::is_cancel)
+                     : Find(buttons, focused) ? focused
+                                              : FirstWith(buttons, &KeyButton::is_default);
+  return Seen(buttons, button) ? button : -1;
+}
+
+int DefaultLook(KeyButtons buttons, int focused) {
+  return ButtonForKey(buttons, Key::Enter, focused);
 }
 
 ShownCaption ShowCaption(std::string_view caption) {
@@ -71,12 +75,12 @@ ShownCaption ShowCaption(std::string_view caption) {
   return out;
 }
 
-int ButtonForAccessKey(const Form& form, char key) {
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  for (const Control& c : form.controls()) {
-    if (c.spec().kind != ControlKind::CommandButton || !CanBeSeen(form, c.index())) continue;
-    const ShownCaption shown = ShowCaption(c.Caption());
-    if (shown.key_at >= 0 && lower(shown.text[shown.key_at]) == lower(key)) return c.index();
+int ButtonForAccessKey(KeyButtons buttons, char key, bool alt, AccessKeys rule) {
+  if (!alt && rule == AccessKeys::WithAlt) return -1;
+  for (const KeyButton& b : buttons) {
+    if (!b.can_be_seen) continue;
+    const ShownCaption shown = ShowCaption(b.caption);
+    if (shown.key_at >= 0 && Lower(shown.text[shown.key_at]) == Lower(key)) return b.id;
   }
   return -1;
 }

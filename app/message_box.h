@@ -1,5 +1,9 @@
-// Message-box style codes and answers, as the forms pass and read them.
+// Message boxes: the style codes and answers the forms pass and read, and
+// what each style shows, described once for every toolkit.
 #pragma once
+
+#include <span>
+#include <string_view>
 
 namespace qvl {
 
@@ -46,6 +50,55 @@ constexpr BoxStyle DecodeBoxStyle(int style) {
 constexpr int EncodeBoxStyle(const BoxStyle& s) {
   constexpr int kIcons[] = {0, 16, 32, 48, 64};
   return static_cast<int>(s.buttons) | kIcons[static_cast<int>(s.icon)] | (s.default_button << 8);
+}
+
+// What a box of a style shows and how it answers: its buttons left to right
+// (captions with their access keys), the one that has the focus when it
+// opens (Enter presses the focused one), and the answer of Escape and of the
+// title bar's close button, 0 where the box can only be answered by a
+// button. A default beyond the last button is the first, as on Windows.
+struct BoxButton {
+  std::string_view caption;
+  int answer;
+};
+struct BoxDescription {
+  std::span<const BoxButton> buttons;
+  int focus;
+  int escape;
+};
+
+inline constexpr BoxButton kOkButtons[] = {{"OK", kOk}};
+inline constexpr BoxButton kOkCancelButtons[] = {{"OK", kOk}, {"Cancel", kCancel}};
+inline constexpr BoxButton kAbortRetryIgnoreButtons[] = {
+    {"&Abort", kAbort}, {"&Retry", kRetry}, {"&Ignore", kIgnore}};
+inline constexpr BoxButton kYesNoCancelButtons[] = {
+    {"&Yes", kYes}, {"&No", kNo}, {"Cancel", kCancel}};
+inline constexpr BoxButton kYesNoButtons[] = {{"&Yes", kYes}, {"&No", kNo}};
+inline constexpr BoxButton kRetryCancelButtons[] = {{"&Retry", kRetry}, {"Cancel", kCancel}};
+
+constexpr BoxDescription Describe(const BoxStyle& style) {
+  BoxDescription d{kOkButtons, 0, kOk};
+  switch (style.buttons) {
+    case BoxButtons::Ok:
+      break;
+    case BoxButtons::OkCancel:
+      d = {kOkCancelButtons, 0, kCancel};
+      break;
+    case BoxButtons::AbortRetryIgnore:
+      d = {kAbortRetryIgnoreButtons, 0, 0};
+      break;
+    case BoxButtons::YesNoCancel:
+      d = {kYesNoCancelButtons, 0, kCancel};
+      break;
+    case BoxButtons::YesNo:
+      d = {kYesNoButtons, 0, 0};
+      break;
+    case BoxButtons::RetryCancel:
+      d = {kRetryCancelButtons, 0, kCancel};
+      break;
+  }
+  if (style.default_button < static_cast<int>(d.buttons.size())) d.focus = style.default_button;
+  return d;
 }
 
 }  // namespace qvl

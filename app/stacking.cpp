@@ -4,16 +4,6 @@
 
 namespace qvl {
 
-namespace {
-
-int FirstButton(const FormSpec& form, bool ControlSpec::*flag) {
-  for (int i = 0; i < static_cast<int>(form.controls.size()); ++i)
-    if (form.controls[i].kind == ControlKind::CommandButton && form.controls[i].*flag) return i;
-  return -1;
-}
-
-}  // namespace
-
 std::vector<int> StackingOrder(const FormSpec& form, std::string_view container) {
   std::vector<int> order;
   const auto& c = form.controls;
@@ -34,14 +24,6 @@ std::vector<int> TabOrder(const FormSpec& form) {
   std::stable_sort(order.begin(), order.end(),
                    [&](int a, int b) { return c[a].tab_index < c[b].tab_index; });
   return order;
-}
-
-int DefaultButton(const FormSpec& form) {
-  return FirstButton(form, &ControlSpec::is_default);
-}
-
-int CancelButton(const FormSpec& form) {
-  return FirstButton(form, &ControlSpec::is_cancel);
 }
 
 }  // namespace qvl

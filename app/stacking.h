@@ -1,5 +1,4 @@
-// What stands in front of what, the order of the keyboard focus, and which
-// buttons Enter and Escape press.
+// What stands in front of what, and the order of the keyboard focus.
 #pragma once
 
 #include <string_view>
@@ -19,9 +18,5 @@ std::vector<int> StackingOrder(const FormSpec& form, std::string_view container 
 
 // The controls that take the focus, in TabIndex order, across containers.
 std::vector<int> TabOrder(const FormSpec& form);
-
-// The form's default button (Enter) and cancel button (Escape); -1 if none.
-int DefaultButton(const FormSpec& form);
-int CancelButton(const FormSpec& form);
 
 }  // namespace qvl

@@ -74,6 +74,19 @@ add_custom_command(
   DEPENDS ${QVL_ICON_DIR}/about-32.png VERBATIM)
 list(APPEND site_files ${QVL_WEB_DIR}/about.png)
 
+# The page side of the bridge, with the numbers of bridge.def that page.h
+# also reads.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${web}/bridge.def)
+file(STRINGS ${web}/bridge.def bridge_lines REGEX "^QVL_(EVENT|NUMBER)\\(")
+set(QVL_BRIDGE_EVENTS)
+set(QVL_BRIDGE_NUMBERS)
+foreach(line ${bridge_lines})
+  string(REGEX MATCH "^QVL_(EVENT|NUMBER)\\(([A-Za-z]+), *(-?[0-9]+)\\)" _ "${line}")
+  string(APPEND QVL_BRIDGE_${CMAKE_MATCH_1}S "${CMAKE_MATCH_2}: ${CMAKE_MATCH_3}, ")
+endforeach()
+set(toolkit_js ${CMAKE_BINARY_DIR}/web/toolkit.js)
+configure_file(${web}/toolkit.js ${toolkit_js} @ONLY)
+
 add_library(qvl_web STATIC ${web}/page.cpp ${web}/web_canvas.cpp ${web}/web_system.cpp
                            ${web}/web_toolkit.cpp ${faces_inc})
 target_include_directories(qvl_web PRIVATE ${CMAKE_BINARY_DIR}/web)
@@ -93,8 +106,8 @@ function(qvl_web_page target page module title plain_font)
     -fexceptions -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sENVIRONMENT=web
     -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=192KB -sTOTAL_STACK=64KB -sMALLOC=emmalloc
     -sFILESYSTEM=0 -sTEXTDECODER=2 -sSUPPORT_LONGJMP=0
-    --pre-js ${web}/toolkit.js)
-  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${web}/toolkit.js)
+    --pre-js ${toolkit_js})
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${toolkit_js})
   add_custom_command(TARGET ${target} PRE_LINK
                      COMMAND ${CMAKE_COMMAND} -E make_directory ${QVL_WEB_DIR})
   set(QVL_PAGE_FILE ${page}.html)

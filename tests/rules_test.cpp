@@ -1,4 +1,4 @@
-// Shared rules with no window behind them: stacking and focus, the font
+// Shared rules with no window behind them: stacking, the font
 // choice, colours, message-box styles, registry roots and table checks.
 #include <gtest/gtest.h>
 
@@ -33,9 +33,6 @@ TEST(Stacking, FrontFirstFocusAndDialogButtons) {
   EXPECT_EQ(Names(main, TabOrder(main)),
             (std::vector<std::string_view>{"Command1", "Command2", "Command3", "Command4",
                                            "Command5", "Command6", "Command7", "Command8"}));
-  EXPECT_EQ(about.controls[DefaultButton(about)].name, "cmdOK");
-  EXPECT_EQ(about.controls[CancelButton(about)].name, "cmdOK");
-  EXPECT_EQ(DefaultButton(main), -1);
 }
 
 TEST(FontChoice, ByInstalledFaces) {
@@ -183,95 +180,7 @@ TEST(Interaction, KeysPressTheButtonTheRulesName) {
   }
 }
 
-// The focus starts on the first button that can be seen in tab order, and
-// leaves a button when its panel is hidden; the button that looks default
-// follows it.
-TEST(Interaction, FocusFollowsWhatCanBeSeen) {
-  Program p({2027, 4, 21, 10, 20, 30});
-  const auto* window = p.tk.WindowOf(*p.main);
-  const int command1 = p.main->IndexOf("Command1"), command6 = p.main->IndexOf("Command6");
-  EXPECT_EQ(window->focus, command1);
-  EXPECT_FALSE(CanBeSeen(*p.main, command6));
-  p.tk.Click(*p.main, "Command3");
-  EXPECT_TRUE(CanBeSeen(*p.main, command6));
-  p.runtime.FocusIn(*p.main, command6);
-  EXPECT_EQ(window->looks_default, command6);
-  p.tk.Click(*p.main, "Final");  // hides the panel
-  EXPECT_EQ(window->focus, command1);
-  EXPECT_EQ(window->looks_default, command1);
-
-  // Tab goes round the buttons that can be seen, in tab order.
-  std::vector<std::string_view> round;
-  for (int i = 0; i < 5; ++i) {
-    p.runtime.TabDown(*p.main, false);
-    round.push_back(p.main->controls()[window->focus].name());
-  }
-  EXPECT_EQ(round, (std::vector<std::string_view>{"Command2", "Command3", "Command4", "Command1",
-                                                  "Command2"}));
-  p.runtime.TabDown(*p.main, true);
-  EXPECT_EQ(window->focus, command1) << "Shift+Tab goes back";
-
-  p.tk.Click(*p.main, "Command8");
-  frmAbout& about = *p.runtime.FormsOf<frmAbout>().at(0);
-  const auto* box = p.tk.WindowOf(about);
-  EXPECT_EQ(box->focus, about.IndexOf("cmdOK"));
-  p.runtime.FocusIn(about, about.IndexOf("cmdSysInfo"));
-  EXPECT_EQ(box->looks_default, about.IndexOf("cmdSysInfo"));
-}
-
-// A label's Click is a left press and release inside that same label; the
-// title strip's press starts a drag, which takes the pointer.
-TEST(Interaction, LabelClicks) {
-  using B = MouseButton;
-  struct Step {
-    const char* control;
-    bool down;
-    B button;
-    bool inside;
-  };
-  const struct {
-    const char* what;
-    std::vector<Step> steps;
-    bool clicked;
-  } rows[] = {
-      {"left press and release",
-       {{"Final", true, B::Left, true}, {"Final", false, B::Left, true}},
-       true},
-      {"released outside",
-       {{"Final", true, B::Left, true}, {"Final", false, B::Left, false}},
-       false},
-      {"right button", {{"Final", true, B::Right, true}, {"Final", false, B::Right, true}}, false},
-      {"pressed on another label",
-       {{"Label12", true, B::Left, true}, {"Final", false, B::Left, true}},
-       false},
-      {"released twice",
-       {{"Final", true, B::Left, true},
-        {"Final", false, B::Left, false},
-        {"Final", false, B::Left, true}},
-       false},
-      {"a right release between",
-       {{"Final", true, B::Left, true},
-        {"Final", false, B::Right, true},
-        {"Final", false, B::Left, true}},
-       true},
-  };
-  for (const auto& r : rows) {
-    Program p({2027, 4, 21, 10, 20, 30});
-    p.tk.Click(*p.main, "Command3");
-    for (const Step& s : r.steps) {
-      const int i = p.main->IndexOf(s.control);
-      if (s.down) {
-        p.runtime.MouseDown(*p.main, i, s.button);
-      } else {
-        p.runtime.MouseUp(*p.main, i, s.button, s.inside);
-      }
-    }
-    // Final's and Label12's Click hide the menu panel.
-    EXPECT_EQ(!(*p.main)["Frame1"].Visible(), r.clicked) << r.what;
-  }
-}
-
-TEST(Interaction, AccessKeys) {
+TEST(Interaction, ShownCaptions) {
   const struct {
     const char* caption;
     const char* text;
@@ -288,13 +197,6 @@ TEST(Interaction, AccessKeys) {
     EXPECT_EQ(shown.text, r.text);
     EXPECT_EQ(shown.key_at, r.key_at) << r.caption;
   }
-  Program p({2027, 4, 21, 10, 20, 30});
-  p.tk.Click(*p.main, "Command8");
-  frmAbout& about = *p.runtime.FormsOf<frmAbout>().at(0);
-  EXPECT_FALSE(p.runtime.AccessKeyDown(about, 'x'));
-  EXPECT_TRUE(p.runtime.AccessKeyDown(about, 's'));
-  ASSERT_EQ(p.tk.boxes.size(), 1u) << "System Info... pressed";
-  EXPECT_EQ(p.tk.WindowOf(about)->focus, about.IndexOf("cmdSysInfo"));
 }
 
 TEST(Interaction, WindowFollowsThePointerUntilItsButtonIsReleased) {
@@ -319,6 +221,12 @@ static_assert(!ValidTable(kTwoOnTabOne));
 static_assert(!ValidTable(kNoSuchFrame));
 static_assert(!ValidTable(kSameName));
 static_assert(ValidTable(kArray));
+// A frame's surface paints nothing of its own: no label, line or caption.
+constexpr ControlSpec kLabelInFrame[] = {Frame("F", "", 0, 0, 1, 1, 0),
+                                         Label("L", "l", 0, 0, 1, 1, 1).In("F")};
+constexpr ControlSpec kCaptionedFrame[] = {Frame("F", "Options", 0, 0, 1, 1, 0)};
+static_assert(!ValidTable(kLabelInFrame));
+static_assert(!ValidTable(kCaptionedFrame));
 struct Probe;
 constexpr Handler<Probe> kMisspelt[] = {{"Buton", Event::Click, nullptr}};
 constexpr Handler<Probe> kClickOnTimer[] = {{"T", Event::Click, nullptr}};

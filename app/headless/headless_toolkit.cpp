@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/interaction.h"
+
 namespace qvl {
 
 NativeWindow* HeadlessToolkit::CreateWindowFor(Form& form) {
@@ -17,15 +19,31 @@ NativeWindow* HeadlessToolkit::CreateWindowFor(Form& form) {
 
 void HeadlessToolkit::ShowWindowFor(Form& form, bool) {
   windows_.at(&form).shown = true;
+  Activate(form);
 }
 
+void HeadlessToolkit::Activate(Form& form) {
+  box_active = false;
+  if (active == &form) return;
+  active = &form;
+  std::erase(activated_, &form);
+  activated_.push_back(&form);
+  form.runtime().Activated(form);
+}
+
+// The window that was active before takes over, as a window system does.
 void HeadlessToolkit::DestroyWindowFor(Form& form) {
   std::erase_if(tickers_, [&](const Ticker& t) { return t.form == &form; });
   windows_.erase(&form);
+  std::erase(activated_, &form);
+  if (active != &form) return;
+  active = nullptr;
+  if (!activated_.empty()) Activate(*activated_.back());
 }
 
 void HeadlessToolkit::SetText(Form& form, int control, std::string_view text) {
   ++text_writes;
+  ++told[{&form, control}];
   windows_.at(&form).texts[control] = std::string(text);
 }
 
@@ -47,10 +65,60 @@ int HeadlessToolkit::ShowMessageBox(Form* owner, std::string_view text, std::str
   boxes.push_back({owner ? std::string(owner->spec().name) : std::string(), std::string(text),
                    std::string(title), EncodeBoxStyle(style)});
   if (inside_box) inside_box(boxes.back());
-  if (answers.empty()) return kOk;
-  const int answer = answers.front();
-  answers.pop_front();
-  return answer;
+  if (!answers.empty() || !pump) {
+    if (answers.empty()) return kOk;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  OpenBox box{boxes.back(), Describe(style), 0};
+  box.focus = box.description.focus;
+  open_boxes.push_back(&box);
+  const bool was_active = box_active;
+  box_active = true;
+  while (!box.answer && pump()) {
+  }
+  open_boxes.pop_back();
+  box_active = was_active && !open_boxes.empty();
+  return box.answer ? box.answer : box.description.escape;
+}
+
+namespace {
+std::vector<KeyButton> KeysOf(const HeadlessToolkit::OpenBox& box) {
+  std::vector<KeyButton> keys;
+  for (int i = 0; i < static_cast<int>(box.description.buttons.size()); ++i)
+    keys.push_back({i, box.description.buttons[i].caption, true, false,
+                    box.description.buttons[i].answer == box.description.escape});
+  return keys;
+}
+void Answer(HeadlessToolkit::OpenBox& box, int button) {
+  if (button >= 0) box.answer = box.description.buttons[button].answer;
+}
+}  // namespace
+
+void HeadlessToolkit::BoxKey(qvl::Key key) {
+  if (open_boxes.empty()) return;
+  OpenBox& box = *open_boxes.back();
+  Answer(box, ButtonForKey(KeysOf(box), key, box.focus));
+}
+
+void HeadlessToolkit::BoxTab(bool back) {
+  if (open_boxes.empty()) return;
+  OpenBox& box = *open_boxes.back();
+  box.focus = NextFocus(KeysOf(box), box.focus, back);
+}
+
+void HeadlessToolkit::BoxCharacter(char key, bool alt) {
+  if (open_boxes.empty()) return;
+  OpenBox& box = *open_boxes.back();
+  Answer(box, ButtonForAccessKey(KeysOf(box), key, alt, AccessKeys::AltOrBare));
+}
+
+void HeadlessToolkit::BoxClick(int button) {
+  if (open_boxes.empty()) return;
+  box_active = true;
+  if (button >= 0 && button < static_cast<int>(open_boxes.back()->description.buttons.size()))
+    Answer(*open_boxes.back(), button);
 }
 
 void HeadlessToolkit::Advance(int ms) {
@@ -78,6 +146,8 @@ void HeadlessToolkit::Click(Form& form, std::string_view control, int member) {
   const int i = form.IndexOf(control, member);
   if (i < 0) return;
   if (form.spec().controls[i].kind != ControlKind::Label) {
+    // A button that is clicked takes the focus first, as every toolkit's does.
+    form.runtime().FocusIn(form, i);
     form.runtime().ButtonClicked(form, i);
     return;
   }

@@ -1,6 +1,10 @@
 // An in-memory toolkit for native tests: windows are records, timers fire
-// when the test advances the virtual clock, message boxes and window drags
-// are recorded, and boxes take scripted answers.
+// when the test advances the virtual clock, window drags are recorded.
+// Message boxes take scripted answers, or, given a `pump`, stay open and
+// take keys and clicks by the shared rules until one answers them.
+//
+// What it cannot do: it has no pixels (nothing is painted) and no screen
+// reader, and windows do not move (a drag is only recorded).
 #pragma once
 
 #include <deque>
@@ -11,6 +15,7 @@
 
 #include "app/form.h"
 #include "app/headless/recording_system.h"
+#include "app/message_box.h"
 #include "app/toolkit.h"
 
 namespace qvl {
@@ -53,8 +58,8 @@ class HeadlessToolkit : public Toolkit {
   void Advance(int ms);
   // Fires one timer of a form at once, as its tick would, if it runs.
   void Fire(Form& form, std::string_view timer);
-  // A user's click on a control: a button's, or a label's press and release
-  // of the left button inside it.
+  // A user's click on a control: a button's (which takes the focus), or a
+  // label's press and release of the left button inside it.
   void Click(Form& form, std::string_view control, int member = -1);
   void Press(Form& form, std::string_view control, MouseButton button = MouseButton::Left);
   bool Key(Form& form, qvl::Key key) { return form.runtime().KeyDown(form, key); }
@@ -62,10 +67,32 @@ class HeadlessToolkit : public Toolkit {
 
   const Window* WindowOf(const Form& form) const;
 
+  // The form whose window takes keys (the last shown or pressed), unless a
+  // box does; a press on a form's window makes it the active one.
+  Form* active = nullptr;
+  bool box_active = false;
+  void Activate(Form& form);
+
   // Answers to message boxes, in order; OK when none is left. A hook runs
   // inside the box, as the events the box dispatches would.
   std::deque<int> answers;
   std::function<void(const Box&)> inside_box;
+  // With no answer scripted and a pump, a box waits, running the pump (the
+  // events a box's loop would dispatch) until it is answered or the pump
+  // says nothing more will come.
+  std::function<bool()> pump;
+  struct OpenBox {
+    Box seen;
+    BoxDescription description;
+    int focus;
+    int answer = 0;
+  };
+  std::vector<OpenBox*> open_boxes;  // the latest last
+  // Input to the latest box, as its buttons' keys and clicks.
+  void BoxKey(qvl::Key key);
+  void BoxTab(bool back);
+  void BoxCharacter(char key, bool alt);
+  void BoxClick(int button);
 
   struct Drag {
     std::string form;
@@ -75,6 +102,7 @@ class HeadlessToolkit : public Toolkit {
   std::vector<Box> boxes;
   std::vector<Drag> drags;
   int text_writes = 0;
+  std::map<std::pair<const Form*, int>, int> told;  // new texts, by form and control
   bool quit = false;
 
  private:
@@ -88,6 +116,7 @@ class HeadlessToolkit : public Toolkit {
   std::map<const Form*, Window> windows_;
   std::vector<Ticker> tickers_;
   long long order_ = 0;
+  std::vector<Form*> activated_;  // shown windows, the latest activated last
 };
 
 }  // namespace qvl

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QShortcutEvent>
 #include <QTimer>
 #include <QWindow>
 
@@ -62,7 +63,7 @@ void MarkAsDialog(QWidget* w) {
 // A control wholly outside the visible area is off screen to screen readers.
 // Marked before its text is set, which makes Qt's accessibility look at it.
 void MarkIfOffscreen(QWidget* w, const Form& form, int control) {
-  if (!InVisibleArea(form.spec(), form.spec().controls[control])) w->setProperty(kOffscreen, true);
+  if (Offstage(form.spec(), form.spec().controls[control])) w->setProperty(kOffscreen, true);
 }
 
 Runtime* RuntimeOf(const FormWidget& w) {
@@ -119,9 +120,6 @@ void FormWidget::CreateChildren(QWidget* parent, std::string_view container) {
 
 void FormWidget::SetControlText(int control, std::string_view text) {
   QWidget* w = children_[control];
-  // Labels outside the visible area change every second and are never seen:
-  // screen readers ask the form for their text (LabelWidget::Caption).
-  if (LabelOutOfSight(form_->spec(), form_->spec().controls[control])) return;
   if (auto* label = qobject_cast<QLabel*>(w)) {
     label->setText(ToQString(text));  // repaints the form beneath it, where it can be seen
   } else if (auto* button = qobject_cast<QPushButton*>(w)) {
@@ -201,7 +199,15 @@ void FormWidget::keyPressEvent(QKeyEvent* event) {
     form_->runtime().KeyDown(*form_, key == Qt::Key_Escape ? Key::Escape : Key::Enter);
     return;
   }
+  if (form_ && CharacterKey(*form_, *event)) return;
   QWidget::keyPressEvent(event);
+}
+
+// Tab and Shift+Tab, from whichever child has the focus: the form's tab
+// order, not the order Qt made the widgets in.
+bool FormWidget::focusNextPrevChild(bool next) {
+  if (form_) form_->runtime().TabDown(*form_, !next);
+  return true;
 }
 
 void FormWidget::changeEvent(QEvent* event) {
@@ -238,6 +244,25 @@ void LabelWidget::mouseReleaseEvent(QMouseEvent* event) {
     rt->MouseUp(*form_.form(), control_, button, rect().contains(event->pos()));
 }
 
+// Alt and a letter reaches the runtime either as a key press or, where a
+// button's caption names that letter, as Qt's shortcut for it: the runtime's
+// rules decide what it presses, either way.
+namespace {
+// The key's own character, whatever Alt or the layout makes of its text.
+char CharacterOf(int key, const QString& text = {}) {
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<char>('a' + (key - Qt::Key_A));
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<char>('0' + (key - Qt::Key_0));
+  if (text.size() == 1 && text[0].unicode() > 32 && text[0].unicode() < 127)
+    return static_cast<char>(text[0].unicode());
+  return 0;
+}
+}  // namespace
+
+bool CharacterKey(Form& form, const QKeyEvent& event) {
+  const char c = CharacterOf(event.key(), event.text());
+  return c && form.runtime().CharacterDown(form, c, event.modifiers() & Qt::AltModifier);
+}
+
 ButtonWidget::ButtonWidget(FormWidget& form, int control, QWidget* parent)
     : QPushButton(parent), form_(form), control_(control) {
   MarkIfOffscreen(this, *form.form(), control);
@@ -248,6 +273,14 @@ ButtonWidget::ButtonWidget(FormWidget& form, int control, QWidget* parent)
   QObject::connect(this, &QPushButton::clicked, this, [this] {
     if (Runtime* rt = RuntimeOf(form_)) rt->ButtonClicked(*form_.form(), control_);
   });
+}
+
+bool ButtonWidget::event(QEvent* event) {
+  if (event->type() != QEvent::Shortcut) return QPushButton::event(event);
+  const QKeySequence keys = static_cast<QShortcutEvent*>(event)->key();
+  const char c = keys.isEmpty() ? 0 : CharacterOf(keys[0].key());
+  if (Runtime* rt = RuntimeOf(form_); rt && c) rt->CharacterDown(*form_.form(), c, true);
+  return true;
 }
 
 void ButtonWidget::keyPressEvent(QKeyEvent* event) {

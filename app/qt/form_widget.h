@@ -45,6 +45,7 @@ class FormWidget : public QWidget, public NativeWindow {
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void CreateChildren(QWidget* parent, std::string_view container);
@@ -77,12 +78,18 @@ class LabelWidget : public QLabel {
   int control_;
 };
 
-// A command button: Qt's own; Enter and Escape are the form's to decide.
+// A character key, with or without Alt, for the runtime; true if it pressed
+// a button.
+bool CharacterKey(Form& form, const QKeyEvent& event);
+
+// A command button: Qt's own; Enter, Escape and access keys are the form's
+// to decide.
 class ButtonWidget : public QPushButton {
  public:
   ButtonWidget(FormWidget& form, int control, QWidget* parent);
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
 

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <vector>
 
 #include "app/qt/form_widget.h"
 #include "app/qt/qstring.h"
@@ -14,24 +15,6 @@ namespace {
 
 FormWidget* WidgetOf(const Form& form) {
   return static_cast<FormWidget*>(form.native);
-}
-
-QMessageBox::StandardButtons ButtonsOf(BoxButtons b) {
-  switch (b) {
-    case BoxButtons::Ok:
-      return QMessageBox::Ok;
-    case BoxButtons::OkCancel:
-      return QMessageBox::Ok | QMessageBox::Cancel;
-    case BoxButtons::AbortRetryIgnore:
-      return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
-    case BoxButtons::YesNoCancel:
-      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case BoxButtons::YesNo:
-      return QMessageBox::Yes | QMessageBox::No;
-    case BoxButtons::RetryCancel:
-      return QMessageBox::Retry | QMessageBox::Cancel;
-  }
-  return QMessageBox::Ok;
 }
 
 QMessageBox::Icon IconOf(BoxIcon i) {
@@ -48,25 +31,6 @@ QMessageBox::Icon IconOf(BoxIcon i) {
       break;
   }
   return QMessageBox::NoIcon;
-}
-
-int AnswerOf(int button) {
-  switch (button) {
-    case QMessageBox::Cancel:
-      return kCancel;
-    case QMessageBox::Abort:
-      return kAbort;
-    case QMessageBox::Retry:
-      return kRetry;
-    case QMessageBox::Ignore:
-      return kIgnore;
-    case QMessageBox::Yes:
-      return kYes;
-    case QMessageBox::No:
-      return kNo;
-    default:
-      return kOk;
-  }
 }
 
 }  // namespace
@@ -135,19 +99,29 @@ void QtToolkit::DragWindow(Form& form, MouseButton button) {
 }
 
 // Modal; the other windows' timers go on ticking meanwhile, as on Windows.
+// Qt's own box, with the buttons the style describes in their order: all of
+// one role, so that no desktop's button order rearranges them.
 int QtToolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
                               const BoxStyle& style) {
   QWidget* parent = owner ? WidgetOf(*owner) : nullptr;
+  const BoxDescription d = Describe(style);
   QPointer<QMessageBox> box = new QMessageBox(IconOf(style.icon), ToQString(title), ToQString(text),
-                                              ButtonsOf(style.buttons), parent);
-  const auto buttons = box->buttons();
-  if (style.default_button < buttons.size())
-    box->setDefaultButton(qobject_cast<QPushButton*>(buttons[style.default_button]));
+                                              QMessageBox::NoButton, parent);
+  std::vector<QPushButton*> buttons;
+  for (const BoxButton& b : d.buttons) {
+    buttons.push_back(box->addButton(ToQString(b.caption), QMessageBox::ActionRole));
+    if (b.answer == d.escape) box->setEscapeButton(buttons.back());
+  }
+  box->setDefaultButton(buttons[d.focus]);
   box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
-  const int button = box->exec();
-  if (!box) return kOk;  // its owner went while it was open
+  box->exec();
+  // A box whose owner went while it was open answers as its Escape would.
+  int answer = d.escape ? d.escape : d.buttons[d.focus].answer;
+  if (!box) return answer;
+  for (std::size_t i = 0; i < buttons.size(); ++i)
+    if (box->clickedButton() == buttons[i]) answer = d.buttons[i].answer;
   delete box.data();
-  return AnswerOf(button);
+  return answer;
 }
 
 void QtToolkit::Quit() {

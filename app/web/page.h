@@ -9,25 +9,19 @@
 
 namespace qvl::page {
 
-// What the page queues. The numbers are shared with toolkit.js.
+// What the page queues, and the numbers the page shares (bridge.def).
+#define QVL_EVENT(name, number) k##name = number,
+#define QVL_NUMBER(name, value)
 enum class EventType : int {
-  kTick = 1,      // a: the interval; one tick at most waits per window and interval
-  kClick,         // a button was pressed (pointer or space bar)
-  kMouseDown,     // on a label or title bar; a: button (0 left, 1 middle, 2 right); b, c: pointer
-  kMouseUp,       // as kMouseDown
-  kPointerMove,   // b, c: pointer, while captured (only the latest waits)
-  kPointerLost,   // the pointer was taken away
-  kKey,           // a: 0 Enter, 1 Escape
-  kAccessKey,     // a: the character typed with Alt
-  kTab,           // a: 1 with Shift
-  kFocusIn,       // the keyboard focus came to a button
-  kActivate,      // a press on a window outside its labels and buttons
-  kClose,         // a title bar's close button
-  kScaleChanged,  // the device-pixel ratio changed
+#include "app/web/bridge.def"
 };
-
-// The control number of a dialog's drawn title bar in pointer events.
-constexpr int kTitleBar = -2;
+#undef QVL_EVENT
+#undef QVL_NUMBER
+#define QVL_EVENT(name, number)
+#define QVL_NUMBER(name, value) constexpr int k##name = value;
+#include "app/web/bridge.def"
+#undef QVL_EVENT
+#undef QVL_NUMBER
 
 struct Event {
   EventType type;
@@ -50,7 +44,7 @@ void SetSystemColor(int index, unsigned rgb);
 // edge `edge` pixels wide and a title bar `title` high with its caption and
 // a close button; otherwise there is no frame at all. A message box is a
 // dialog whose text and buttons CSS lays out.
-enum class Frame { kNone, kDialog, kMessageBox };
+enum class Frame { kNone = kFrameNone, kDialog = kFrameDialog, kMessageBox = kFrameMessageBox };
 void CreateWindow(int window, Frame frame, std::string_view caption, int client_width,
                   int client_height, int edge, int title);
 void PlaceWindow(int window, int left, int top);

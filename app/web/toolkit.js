@@ -4,13 +4,9 @@
 // input means, and nothing here calls into the program.
 Module.qvl = (function () {
   'use strict';
-  // Shared with page.h.
-  const Ev = {
-    Tick: 1, Click: 2, MouseDown: 3, MouseUp: 4, PointerMove: 5, PointerLost: 6, Key: 7,
-    AccessKey: 8, Tab: 9, FocusIn: 10, Activate: 11, Close: 12, ScaleChanged: 13,
-  };
-  const TITLE_BAR = -2;
-  const FRAME_BOX = 2;  // 1: a dialog, 0: no frame
+  // Made from bridge.def, as page.h is.
+  const Ev = { @QVL_BRIDGE_EVENTS@ };
+  const Num = { @QVL_BRIDGE_NUMBERS@ };
   const BUTTON_BITS = [1, 4, 2];  // PointerEvent.buttons by PointerEvent.button
 
   const queue = [];
@@ -88,13 +84,14 @@ Module.qvl = (function () {
 
   function createWindow(w, frame, caption, clientWidth, clientHeight, edge, title) {
     const el = document.createElement('section');
-    el.className = 'window' + (frame ? ' dialog' : '') + (frame === FRAME_BOX ? ' box' : '');
-    el.setAttribute('role', frame === FRAME_BOX ? 'alertdialog' : 'dialog');
+    const box = frame === Num.FrameMessageBox;
+    el.className = 'window' + (frame !== Num.FrameNone ? ' dialog' : '') + (box ? ' box' : '');
+    el.setAttribute('role', box ? 'alertdialog' : 'dialog');
     el.setAttribute('aria-label', caption);
     el.dataset.w = w;
     el.hidden = true;
     const win = { el: el, caption: null, controls: new Map() };
-    if (frame) {
+    if (frame !== Num.FrameNone) {
       el.style.borderWidth = edge + 'px';
       const bar = document.createElement('div');
       bar.className = 'titlebar';
@@ -111,7 +108,7 @@ Module.qvl = (function () {
     }
     win.client = document.createElement('div');
     win.client.className = 'client';
-    if (frame === FRAME_BOX) {
+    if (box) {
       win.message = document.createElement('div');
       win.message.className = 'message';
       win.buttons = document.createElement('div');
@@ -306,7 +303,7 @@ Module.qvl = (function () {
 
   function pressTarget(e) {
     const bar = e.target.closest('.titlebar');
-    if (bar) return { el: bar, control: TITLE_BAR };
+    if (bar) return { el: bar, control: Num.TitleBar };
     const label = e.target.closest('.label');
     return label ? { el: label, control: +label.dataset.c } : null;
   }
@@ -382,9 +379,10 @@ Module.qvl = (function () {
       } else if (plain && e.key === 'Tab') {
         e.preventDefault();
         post(Ev.Tab, w, -1, e.shiftKey ? 1 : 0);
-      } else if (e.altKey && !e.ctrlKey && !e.metaKey && accessCharacter(e)) {
-        e.preventDefault();
-        post(Ev.AccessKey, w, -1, accessCharacter(e));
+      } else if (!e.ctrlKey && !e.metaKey && accessCharacter(e)) {
+        // Alt's own meaning in the browser (its menus) gives way to the page.
+        if (e.altKey) e.preventDefault();
+        post(Ev.Character, w, -1, accessCharacter(e), e.altKey ? 1 : 0);
       }
     });
     watchScale();
@@ -425,6 +423,13 @@ Module.qvl = (function () {
     createButton: createButton, createChrome: createChrome, boxText: boxText,
     addBoxButton: addBoxButton, setText: setText, sizeSurface: sizeSurface, fill: fill, line: line,
     picture: picture, startTicker: startTicker, stopTicker: stopTicker, ended: ended,
+    deviceScale: function () { return window.devicePixelRatio || 1; },
+    localNow: function (out) {
+      const d = new Date();
+      HEAP32.set([d.getFullYear(), d.getMonth() + 1, d.getDate(), d.getHours(), d.getMinutes(),
+        d.getSeconds()], out >> 2);
+    },
+    openTab: function (address) { window.open(address, '_blank', 'noopener'); },
     systemColor: function (index, rgb) {
       document.documentElement.style.setProperty('--sys-' + index, hex(rgb));
     },

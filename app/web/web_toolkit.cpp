@@ -1,7 +1,6 @@
 #include "app/web/web_toolkit.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "app/form.h"
@@ -48,29 +47,6 @@ bool ButtonOf(int code, MouseButton& button) {
   }
 }
 
-struct BoxButtonSpec {
-  const char* caption;
-  int answer;
-};
-
-std::vector<BoxButtonSpec> ButtonsOf(BoxButtons buttons) {
-  switch (buttons) {
-    case BoxButtons::Ok:
-      return {{"OK", kOk}};
-    case BoxButtons::OkCancel:
-      return {{"OK", kOk}, {"Cancel", kCancel}};
-    case BoxButtons::AbortRetryIgnore:
-      return {{"&Abort", kAbort}, {"&Retry", kRetry}, {"&Ignore", kIgnore}};
-    case BoxButtons::YesNoCancel:
-      return {{"&Yes", kYes}, {"&No", kNo}, {"Cancel", kCancel}};
-    case BoxButtons::YesNo:
-      return {{"&Yes", kYes}, {"&No", kNo}};
-    case BoxButtons::RetryCancel:
-      return {{"&Retry", kRetry}, {"Cancel", kCancel}};
-  }
-  return {{"OK", kOk}};
-}
-
 }  // namespace
 
 struct WebToolkit::Window : NativeWindow {
@@ -83,10 +59,11 @@ struct WebToolkit::Window : NativeWindow {
   int focus = -1;
   int looks_default = -1;
   int boxes_over = 0;  // modal boxes that it owns, open
-  // A message box: each button's answer, Escape's (0: none), the window it
-  // blocks (0: every window), and the answer once it is closed.
-  std::vector<BoxButtonSpec> buttons;
-  int escape = 0;
+  // A message box: what it shows and answers, its buttons as the keyboard
+  // rules see them, the window it blocks (0: every window), and the answer
+  // once it is closed.
+  BoxDescription box{};
+  std::vector<KeyButton> keys;
   int owner = 0;
   int answer = 0;
 };
@@ -137,7 +114,7 @@ void WebToolkit::CreateControls(Window& w, std::string_view container, int conta
     const Control& c = form.controls()[i];
     const ControlSpec& s = c.spec();
     const PixelRect b = Bounds(s, kCssDpi);
-    const bool offscreen = !InVisibleArea(spec, s);
+    const bool offscreen = Offstage(spec, s);
     switch (s.kind) {
       case ControlKind::Label: {
         page::CreateLabel(w.id, i, s.name, container_index, b.left, b.top, b.width(), b.height(), z,
@@ -306,20 +283,21 @@ int WebToolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_v
   auto owned = std::make_unique<Window>();
   Window& box = *owned;
   box.id = next_id_++;
-  box.buttons = ButtonsOf(style.buttons);
-  for (const BoxButtonSpec& b : box.buttons)
-    if (b.answer == kCancel) box.escape = kCancel;
-  if (style.buttons == BoxButtons::Ok) box.escape = kOk;
+  box.box = Describe(style);
+  for (int i = 0; i < static_cast<int>(box.box.buttons.size()); ++i) {
+    const BoxButton& b = box.box.buttons[i];
+    box.keys.push_back({i, b.caption, true, false, b.answer == box.box.escape});
+  }
   Window* owner_window = owner && owner->native ? &Of(*owner) : nullptr;
   box.owner = owner_window ? owner_window->id : 0;
   windows_[box.id] = std::move(owned);
 
   page::CreateWindow(box.id, page::Frame::kMessageBox, title, 0, 0, kEdge, kTitle);
   page::SetBoxText(box.id, text, static_cast<int>(style.icon));
-  for (int i = 0; i < static_cast<int>(box.buttons.size()); ++i) {
-    page::AddBoxButton(box.id, i);
-    const ShownCaption shown = ShowCaption(box.buttons[i].caption);
-    page::SetText(box.id, i, shown.text, shown.key_at);
+  for (const KeyButton& b : box.keys) {
+    page::AddBoxButton(box.id, b.id);
+    const ShownCaption shown = ShowCaption(b.caption);
+    page::SetText(box.id, b.id, shown.text, shown.key_at);
   }
   if (owner_window) {
     page::CentreWindow(box.id, owner_window->at.x + owner_window->size.x / 2,
@@ -335,13 +313,14 @@ int WebToolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_v
       if (w->form) page::SetBlocked(id, true);
   }
   Activate(box);
-  FocusBoxButton(box,
-                 std::min<int>(style.default_button, static_cast<int>(box.buttons.size()) - 1));
+  FocusBoxButton(box, box.box.focus);
 
   const int id = box.id;
   while (!quit_ && !Find(id)->answer) DispatchNext();
   Window* closed = Find(id);
-  const int answer = closed->answer ? closed->answer : kCancel;
+  const int answer = closed->answer   ? closed->answer
+                     : closed->box.escape ? closed->box.escape
+                                          : closed->box.buttons[closed->box.focus].answer;
   if (!closed->answer) AnswerBox(*closed, answer);
   windows_.erase(id);
   return answer;
@@ -504,8 +483,8 @@ void WebToolkit::FormInput(Window& w, const page::Event& e) {
     case EventType::kKey:
       runtime.KeyDown(form, e.a ? Key::Escape : Key::Enter);
       break;
-    case EventType::kAccessKey:
-      runtime.AccessKeyDown(form, static_cast<char>(e.a));
+    case EventType::kCharacter:
+      runtime.CharacterDown(form, static_cast<char>(e.a), e.b != 0);
       break;
     case EventType::kTab:
       runtime.TabDown(form, e.a != 0);
@@ -526,30 +505,28 @@ void WebToolkit::FormInput(Window& w, const page::Event& e) {
   }
 }
 
-// A message box's own keys and buttons, as the system's message box has them.
+// A message box's keys and buttons, by the same rules as a form's, for the
+// buttons its style describes.
 void WebToolkit::BoxInput(Window& box, const page::Event& e) {
-  const int count = static_cast<int>(box.buttons.size());
+  const KeyButtons keys = box.keys;
+  const auto answer = [&](int button) {
+    if (button >= 0) AnswerBox(box, box.box.buttons[button].answer);
+  };
   switch (e.type) {
     case EventType::kClick:
-      if (e.control >= 0 && e.control < count) AnswerBox(box, box.buttons[e.control].answer);
+      if (e.control >= 0 && e.control < static_cast<int>(keys.size())) answer(e.control);
       break;
     case EventType::kKey:
-      if (e.a == 0 && box.focus >= 0) AnswerBox(box, box.buttons[box.focus].answer);
-      if (e.a == 1 && box.escape) AnswerBox(box, box.escape);
+      answer(ButtonForKey(keys, e.a ? Key::Escape : Key::Enter, box.focus));
       break;
     case EventType::kClose:
-      if (box.escape) AnswerBox(box, box.escape);
+      answer(ButtonForKey(keys, Key::Escape, box.focus));
       break;
-    case EventType::kAccessKey:
-      for (const BoxButtonSpec& b : box.buttons) {
-        const ShownCaption shown = ShowCaption(b.caption);
-        if (shown.key_at < 0) continue;
-        const int key = static_cast<unsigned char>(shown.text[shown.key_at]);
-        if (std::tolower(key) == std::tolower(e.a)) return AnswerBox(box, b.answer);
-      }
+    case EventType::kCharacter:
+      answer(ButtonForAccessKey(keys, static_cast<char>(e.a), e.b != 0, AccessKeys::AltOrBare));
       break;
     case EventType::kTab:
-      FocusBoxButton(box, (box.focus + (e.a ? count - 1 : 1)) % count);
+      FocusBoxButton(box, NextFocus(keys, box.focus, e.a != 0));
       break;
     case EventType::kFocusIn:
       if (e.control != box.focus) FocusBoxButton(box, e.control);

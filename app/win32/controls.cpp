@@ -33,16 +33,20 @@ LRESULT Painted(HWND hwnd, Paint&& paint) {
   return 0;
 }
 
-// Screen readers hear of controls outside the visible area as off screen.
-LRESULT OffscreenIfOutside(HWND hwnd, WPARAM wp, LPARAM lp) {
+// Screen readers hear of offstage controls as off screen.
+LRESULT OffstageObject(HWND hwnd, WPARAM wp, LPARAM lp) {
   FormWindow* fw = FromHwnd(hwnd);
-  if (!fw || InVisibleArea(fw->form->spec(), ControlOf(*fw, hwnd).spec())) return 0;
+  if (!fw || !Offstage(fw->form->spec(), ControlOf(*fw, hwnd).spec())) return 0;
   return OffscreenObject(hwnd, wp, lp);
 }
 
+// The system's button turns the second of two quick presses into a double
+// click, which makes no click of its own: here every press is a press, so
+// two clicks are two Clicks however soon the second follows.
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_LBUTTONDBLCLK) msg = WM_LBUTTONDOWN;
   if (msg == WM_GETOBJECT)
-    if (const LRESULT r = OffscreenIfOutside(hwnd, wp, lp)) return r;
+    if (const LRESULT r = OffstageObject(hwnd, wp, lp)) return r;
   return CallWindowProcW(g_button_proc, hwnd, msg, wp, lp);
 }
 
@@ -72,13 +76,8 @@ LRESULT OnLabelSetText(HWND hwnd, WPARAM wp, LPARAM lp) {
   return r;
 }
 
-// A label outside the visible area is not told its text when it changes
-// (see Win32Toolkit::SetText): it reads it from the form when asked.
-bool Offstage(HWND hwnd) {
-  FormWindow* fw = FromHwnd(hwnd);
-  return fw && LabelOutOfSight(fw->form->spec(), ControlOf(*fw, hwnd).spec());
-}
-
+// A label's text is the form's caption: an offstage label is not told when
+// it changes, and reads it from the form when asked.
 LRESULT OnLabelGetText(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   const std::wstring text = Widen(ControlOf(*FromHwnd(hwnd), hwnd).Caption());
   const auto length = static_cast<LRESULT>(text.size());
@@ -145,7 +144,7 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return OnLabelSetText(hwnd, wp, lp);
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH:
-      if (Offstage(hwnd)) return OnLabelGetText(hwnd, msg, wp, lp);
+      if (FromHwnd(hwnd)) return OnLabelGetText(hwnd, msg, wp, lp);
       break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -159,7 +158,7 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (FormWindow* fw = FromHwnd(hwnd)) RuntimeOf(*fw).PointerLost(*fw->form);
       return 0;
     case WM_GETOBJECT:
-      if (const LRESULT r = OffscreenIfOutside(hwnd, wp, lp)) return r;
+      if (const LRESULT r = OffstageObject(hwnd, wp, lp)) return r;
       break;
   }
   return CallWindowProcW(g_static_proc, hwnd, msg, wp, lp);
@@ -227,7 +226,7 @@ HWND CreateControl(FormWindow& fw, const Control& c, HWND parent) {
     const auto previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LabelProc)));
     if (!g_static_proc) g_static_proc = previous;
-  } else if (s.kind == ControlKind::CommandButton && !InVisibleArea(fw.form->spec(), s)) {
+  } else if (s.kind == ControlKind::CommandButton) {
     const auto previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonProc)));
     if (!g_button_proc) g_button_proc = previous;

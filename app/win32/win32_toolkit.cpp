@@ -7,6 +7,68 @@
 
 namespace qvl {
 
+namespace {
+
+// The keys of a form's window go to the runtime, whose rules say what they
+// do: Tab and Shift+Tab move the focus in the form's tab order, Enter and
+// Escape press the button they name, and a character key (with Alt or
+// without) may press the button of that access key. The space bar is the
+// focused button's own. Only keyboard messages are looked at: the ten timer
+// messages a second go straight to their window. True if the message was
+// the runtime's.
+bool PreTranslate(const MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  wchar_t cls[16];
+  if (!root || !GetClassNameW(root, cls, 16) || lstrcmpW(cls, kFormClass) != 0) return false;
+  FormWindow* fw = FromHwnd(root);
+  if (!fw) return false;
+  Runtime& runtime = RuntimeOf(*fw);
+  const WPARAM key = msg.wParam;
+  switch (msg.message) {
+    case WM_KEYDOWN:
+      if (key == VK_TAB) {
+        // The focus is now shown, as the dialog manager shows it on Tab.
+        SendMessageW(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        runtime.TabDown(*fw->form, GetKeyState(VK_SHIFT) < 0);
+        return true;
+      }
+      if (key == VK_RETURN || key == VK_ESCAPE) {
+        runtime.KeyDown(*fw->form, key == VK_RETURN ? Key::Enter : Key::Escape);
+        return true;
+      }
+      return false;
+    case WM_KEYUP:
+    case WM_CHAR:
+      // The characters of Tab, Enter and Escape share their keys' codes.
+      if (key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE) return true;
+      if (msg.message == WM_CHAR && key > L' ' && key < 0x7F)
+        return runtime.CharacterDown(*fw->form, static_cast<char>(key), false);
+      return false;
+    case WM_SYSKEYDOWN:
+      if (key == VK_MENU)
+        SendMessageW(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
+      return false;
+    case WM_SYSCHAR:
+      // Alt+Space stays the window menu's; other Alt keys are the form's,
+      // and make no beep where they press nothing.
+      if (key == L' ') return false;
+      if (key > L' ' && key < 0x7F) runtime.CharacterDown(*fw->form, static_cast<char>(key), true);
+      return true;
+  }
+  return false;
+}
+
+// While a message box (or any dialog of the system's) waits, its own loop
+// runs: the forms' keys are handed to the runtime from there as well, so
+// that the other windows take keys as they take clicks.
+LRESULT CALLBACK MessageFilter(int code, WPARAM wp, LPARAM lp) {
+  if (code >= 0 && PreTranslate(*reinterpret_cast<const MSG*>(lp))) return TRUE;
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+}  // namespace
+
 Win32Toolkit::Win32Toolkit() {
   static const bool registered = [] {
     RegisterFormClass();
@@ -14,6 +76,11 @@ Win32Toolkit::Win32Toolkit() {
     return true;
   }();
   (void)registered;
+  filter_ = SetWindowsHookExW(WH_MSGFILTER, MessageFilter, nullptr, GetCurrentThreadId());
+}
+
+Win32Toolkit::~Win32Toolkit() {
+  if (filter_) UnhookWindowsHookEx(filter_);
 }
 
 HWND Win32Toolkit::WindowOf(const Form& form) {
@@ -67,10 +134,6 @@ void Win32Toolkit::ShowDefault(Form& form, int control) {
 void Win32Toolkit::SetText(Form& form, int control, std::string_view text) {
   FormWindow* fw = FromForm(form);
   if (!fw) return;
-  // Labels outside the visible area change every second and are never seen:
-  // they answer for their text from the form when asked (WM_GETTEXT), and
-  // cost nothing meanwhile.
-  if (control >= 0 && LabelOutOfSight(form.spec(), form.spec().controls[control])) return;
   HWND target = control < 0 ? fw->hwnd : fw->controls[control];
   if (target) SetWindowTextW(target, Widen(text).c_str());
 }
@@ -124,7 +187,8 @@ void FollowPointer(HWND hwnd, MouseButton button) {
     } else if (msg.message == WM_LBUTTONUP || msg.message == WM_RBUTTONUP ||
                msg.message == WM_MBUTTONUP) {
       drag.Release(ReleasedButton(msg.message));
-    } else if (msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) {
+    } else if ((msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) &&
+               !PreTranslate(msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -145,10 +209,16 @@ void Win32Toolkit::DragWindow(Form& form, MouseButton button) {
   }
 }
 
+// The system's own box shows each style as described: its buttons, their
+// order and access keys, and Escape's answer are the system's, and match.
+// Only where a style names a default beyond its buttons does the system's
+// choice differ, so the described one is given.
 int Win32Toolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
                                  const BoxStyle& style) {
+  BoxStyle shown = style;
+  shown.default_button = Describe(style).focus;
   return MessageBoxW(owner ? WindowOf(*owner) : nullptr, Widen(text).c_str(), Widen(title).c_str(),
-                     static_cast<UINT>(EncodeBoxStyle(style)));
+                     static_cast<UINT>(EncodeBoxStyle(shown)));
 }
 
 void Win32Toolkit::Quit() {
@@ -156,27 +226,6 @@ void Win32Toolkit::Quit() {
   quit_ = true;
   PostQuitMessage(0);
 }
-
-namespace {
-// Tab, the space bar and access keys work in every form as in a dialog box;
-// Enter and Escape go to the runtime, whose rules say which button they
-// press. Only keyboard messages need that; the ten timer messages a second go
-// straight to their window.
-bool PreTranslate(MSG& msg) {
-  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
-  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-  if (!root) return false;
-  wchar_t cls[16];
-  if (!GetClassNameW(root, cls, 16) || lstrcmpW(cls, kFormClass) != 0) return false;
-  if (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) {
-    FormWindow* fw = FromHwnd(root);
-    if (fw && msg.message == WM_KEYDOWN)
-      RuntimeOf(*fw).KeyDown(*fw->form, msg.wParam == VK_RETURN ? Key::Enter : Key::Escape);
-    if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) return true;
-  }
-  return IsDialogMessageW(root, &msg) != FALSE;
-}
-}  // namespace
 
 int Win32Toolkit::Run() {
   MSG msg;

@@ -11,6 +11,9 @@ namespace qvl {
 class Win32Toolkit : public Toolkit {
  public:
   Win32Toolkit();
+  ~Win32Toolkit() override;
+  Win32Toolkit(const Win32Toolkit&) = delete;
+  Win32Toolkit& operator=(const Win32Toolkit&) = delete;
 
   NativeWindow* CreateWindowFor(Form& form) override;
   void ShowWindowFor(Form& form, bool first) override;
@@ -38,6 +41,7 @@ class Win32Toolkit : public Toolkit {
 
  private:
   bool quit_ = false;
+  HHOOK filter_ = nullptr;  // the forms' keys inside the system's modal loops
 };
 
 }  // namespace qvl
