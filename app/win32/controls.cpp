@@ -150,6 +150,14 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
       return OnLabelPress(hwnd, msg);
+    // The system's label class counts double clicks: here every press is a
+    // press, so that two quick clicks are two Clicks.
+    case WM_LBUTTONDBLCLK:
+      return OnLabelPress(hwnd, WM_LBUTTONDOWN);
+    case WM_RBUTTONDBLCLK:
+      return OnLabelPress(hwnd, WM_RBUTTONDOWN);
+    case WM_MBUTTONDBLCLK:
+      return OnLabelPress(hwnd, WM_MBUTTONDOWN);
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:

@@ -1,5 +1,8 @@
 #include "app/win32/win32_toolkit.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "app/geometry.h"
 #include "app/paint_plan.h"
 #include "app/win32/controls.h"
@@ -59,11 +62,27 @@ bool PreTranslate(const MSG& msg) {
   return false;
 }
 
+// The system's message boxes open now, as described, the latest last.
+std::vector<BoxDescription> g_boxes;
+
+// A box whose style has no Escape answer takes no Escape and offers no close
+// button, as Windows' own box does (Wine's answers Cancel to Escape whatever
+// its buttons). True if the message is not the box's to have.
+bool BoxFilter(const MSG& msg) {
+  if (g_boxes.empty() || g_boxes.back().escape) return false;
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  wchar_t cls[16];
+  if (!root || !GetClassNameW(root, cls, 16) || lstrcmpW(cls, L"#32770") != 0) return false;
+  EnableMenuItem(GetSystemMenu(root, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+  return (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) && msg.wParam == VK_ESCAPE;
+}
+
 // While a message box (or any dialog of the system's) waits, its own loop
 // runs: the forms' keys are handed to the runtime from there as well, so
 // that the other windows take keys as they take clicks.
 LRESULT CALLBACK MessageFilter(int code, WPARAM wp, LPARAM lp) {
-  if (code >= 0 && PreTranslate(*reinterpret_cast<const MSG*>(lp))) return TRUE;
+  const MSG& msg = *reinterpret_cast<const MSG*>(lp);
+  if (code >= 0 && (PreTranslate(msg) || BoxFilter(msg))) return TRUE;
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
@@ -210,15 +229,23 @@ void Win32Toolkit::DragWindow(Form& form, MouseButton button) {
 }
 
 // The system's own box shows each style as described: its buttons, their
-// order and access keys, and Escape's answer are the system's, and match.
-// Only where a style names a default beyond its buttons does the system's
-// choice differ, so the described one is given.
+// order and access keys are the system's, and match. The focus is given as
+// described, where a style names a default beyond its buttons; Escape is
+// held to the description (BoxFilter), and a box dismissed by it answers
+// the described Escape answer.
 int Win32Toolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_view title,
                                  const BoxStyle& style) {
+  const BoxDescription d = Describe(style);
   BoxStyle shown = style;
-  shown.default_button = Describe(style).focus;
-  return MessageBoxW(owner ? WindowOf(*owner) : nullptr, Widen(text).c_str(), Widen(title).c_str(),
-                     static_cast<UINT>(EncodeBoxStyle(shown)));
+  shown.default_button = d.focus;
+  g_boxes.push_back(d);
+  int answer = MessageBoxW(owner ? WindowOf(*owner) : nullptr, Widen(text).c_str(),
+                           Widen(title).c_str(), static_cast<UINT>(EncodeBoxStyle(shown)));
+  g_boxes.pop_back();
+  const bool cancel_shown = std::any_of(d.buttons.begin(), d.buttons.end(),
+                                        [](const BoxButton& b) { return b.answer == kCancel; });
+  if (answer == IDCANCEL && !cancel_shown) answer = d.escape ? d.escape : d.buttons[d.focus].answer;
+  return answer;
 }
 
 void Win32Toolkit::Quit() {

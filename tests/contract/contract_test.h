@@ -4,12 +4,40 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+#include <map>
 #include <memory>
 #include <vector>
 
+#include "app/form.h"
 #include "contract/contract.h"
 
 namespace qvl::contract {
+
+// A toolkit that also counts the new texts it is given, by form and control.
+template <class T>
+class Counting : public T {
+ public:
+  using T::T;
+  void SetText(Form& form, int control, std::string_view text) override {
+    ++told_[{&form, control}];
+    T::SetText(form, control, text);
+  }
+  int Told(const Form& form, int control) const {
+    const auto it = told_.find({&form, control});
+    return it == told_.end() ? 0 : it->second;
+  }
+
+ private:
+  std::map<std::pair<const Form*, int>, int> told_;
+};
+
+// The form of that name among the program's live forms.
+inline Form& FormNamed(const Runtime& runtime, const std::string& name) {
+  for (Form* f : runtime.Forms())
+    if (f->spec().name == name) return *f;
+  throw std::runtime_error("no window " + name);
+}
 
 inline const std::vector<Case>& Cases() {
   static const std::vector<Case> cases = ReadCases(QVL_CONTRACT_CASES);
