@@ -53,7 +53,7 @@ int NextFocus(KeyButtons buttons, int focused, bool back) {
 }
 
 int ButtonForKey(KeyButtons buttons, Key key, int focused) {
-  const int button = key == Key::Escape      ? FirstWith(buttons, &KeyButton::is_cancel)
+  const int button = key == Key::Escape       ? FirstWith(buttons, &KeyButton::is_cancel)
                      : Find(buttons, focused) ? focused
                                               : FirstWith(buttons, &KeyButton::is_default);
   return Seen(buttons, button) ? button : -1;

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(cmake g++ make libgtest-dev googletest libbenchmark-dev
           g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xdotool
           imagemagick fonts-liberation libfaketime procps tzdata
-          qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libx11-dev weston openbox x11-utils
+          qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libx11-dev libxtst-dev weston openbox x11-utils
           at-spi2-core python3-pyatspi dbus-daemon
           wixl msitools zip unzip lintian desktop-file-utils appstream dpkg-dev
           emscripten node-acorn chromium python3-fonttools python3-brotli media-types)

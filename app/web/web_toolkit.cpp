@@ -318,7 +318,7 @@ int WebToolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_v
   const int id = box.id;
   while (!quit_ && !Find(id)->answer) DispatchNext();
   Window* closed = Find(id);
-  const int answer = closed->answer   ? closed->answer
+  const int answer = closed->answer       ? closed->answer
                      : closed->box.escape ? closed->box.escape
                                           : closed->box.buttons[closed->box.focus].answer;
   if (!closed->answer) AnswerBox(*closed, answer);

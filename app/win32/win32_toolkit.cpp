@@ -206,8 +206,7 @@ void FollowPointer(HWND hwnd, MouseButton button) {
     } else if (msg.message == WM_LBUTTONUP || msg.message == WM_RBUTTONUP ||
                msg.message == WM_MBUTTONUP) {
       drag.Release(ReleasedButton(msg.message));
-    } else if ((msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) &&
-               !PreTranslate(msg)) {
+    } else if ((msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST) && !PreTranslate(msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

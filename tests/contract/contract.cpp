@@ -19,8 +19,9 @@ Target TargetOf(const std::string& word) {
 }
 
 MouseButton ButtonOf(const std::string& word) {
-  return word == "right" ? MouseButton::Right : word == "middle" ? MouseButton::Middle
-                                                                 : MouseButton::Left;
+  return word == "right"    ? MouseButton::Right
+         : word == "middle" ? MouseButton::Middle
+                            : MouseButton::Left;
 }
 
 std::string Joined(const std::vector<std::string>& words, const char* separator) {
@@ -84,9 +85,8 @@ bool Runner::Next() {
   busy_ = true;
   while (at_ < case_.steps.size()) {
     const Step& s = case_.steps[at_];
-    const std::string kind = s.words[0] == "expect" && s.words.size() > 1
-                                 ? "expect " + s.words[1]
-                                 : s.words[0];
+    const std::string kind =
+        s.words[0] == "expect" && s.words.size() > 1 ? "expect " + s.words[1] : s.words[0];
     bool cannot = false;
     for (const auto& [what, why] : driver_.Cannot()) {
       if (what != kind) continue;
@@ -106,8 +106,8 @@ bool Runner::Next() {
       waiting_since_ = -1;
       ++at_;
       if (over) continue;
-      failures_.push_back("line " + std::to_string(s.line) + ": " + s.Rest(0) + " (seen: " +
-                          seen + ")");
+      failures_.push_back("line " + std::to_string(s.line) + ": " + s.Rest(0) + " (seen: " + seen +
+                          ")");
       at_ = case_.steps.size();  // the rest would only fail after it
       break;
     }

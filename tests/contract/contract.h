@@ -63,7 +63,7 @@ class Driver {
   virtual std::string Focus() = 0;  // "Form.Control", or what else has it
   virtual std::string Text(const Target& t) = 0;
   virtual std::optional<SeenBox> Box() = 0;
-  virtual std::vector<std::string> Windows() = 0;  // the active one first
+  virtual std::vector<std::string> Windows() = 0;         // the active one first
   virtual PixelPoint Moved(const std::string& form) = 0;  // since first shown, at 96 DPI
   virtual int Told(const Target& t) = 0;
   virtual std::string Name(const Target& t) = 0;

@@ -56,8 +56,7 @@ inline void Judge(const Runner& r) {
 
 }  // namespace qvl::contract
 
-#define QVL_CONTRACT_SUITE(toolkit)                                                     \
-  INSTANTIATE_TEST_SUITE_P(toolkit, Contract, ::testing::ValuesIn(Cases()),             \
-                           [](const ::testing::TestParamInfo<Case>& info) {             \
-                             return CaseName(info.param);                               \
-                           })
+#define QVL_CONTRACT_SUITE(toolkit)                    \
+  INSTANTIATE_TEST_SUITE_P(                            \
+      toolkit, Contract, ::testing::ValuesIn(Cases()), \
+      [](const ::testing::TestParamInfo<Case>& info) { return CaseName(info.param); })

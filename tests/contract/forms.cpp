@@ -39,10 +39,12 @@ constexpr ControlSpec kOtherControls[] = {
 static_assert(ValidTable(kBoardControls));
 static_assert(ValidTable(kOtherControls));
 
-constexpr FormSpec kBoardSpec{"Board", "Board", BorderStyle::FixedDialog, kDefaultColor, 4800,
-                              3000,    StartPosition::Manual, 1500, 1500, kBoardControls};
-constexpr FormSpec kOtherSpec{"Other", "Other", BorderStyle::FixedDialog, kDefaultColor, 3000,
-                              1500,    StartPosition::Manual, 9000, 1500, kOtherControls};
+constexpr FormSpec kBoardSpec{"Board", "Board",       BorderStyle::FixedDialog, kDefaultColor,
+                              4800,    3000,          StartPosition::Manual,    1500,
+                              1500,    kBoardControls};
+constexpr FormSpec kOtherSpec{"Other", "Other",       BorderStyle::FixedDialog, kDefaultColor,
+                              3000,    1500,          StartPosition::Manual,    9000,
+                              1500,    kOtherControls};
 
 }  // namespace
 
@@ -50,7 +52,8 @@ Board::Board(Runtime& runtime, int box_style) : Form(runtime, kBoardSpec), box_s
 
 void Board::Write(std::string_view entry) {
   Control& log = (*this)["Log"];
-  log.SetCaption(log.Caption().empty() ? std::string(entry) : log.Caption() + " " + std::string(entry));
+  log.SetCaption(log.Caption().empty() ? std::string(entry)
+                                       : log.Caption() + " " + std::string(entry));
 }
 
 // Every button's Click first writes the button's name.

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Runs a program on a virtual X server of its own with a window manager
+# (openbox), as a user's desktop would have; ends both afterwards.
+#   x11.sh <program> [arguments...]
+set -uo pipefail
+source "$(dirname "$0")/../../tools/display.sh"
+wm=
+scratch=$(mktemp -d)
+cleanup() {
+  if [ -n "$wm" ]; then
+    kill "$wm" 2>/dev/null
+    wait "$wm" 2>/dev/null
+  fi
+  end_virtual_display
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+virtual_display || exit 1
+export XDG_RUNTIME_DIR="$scratch"
+chmod 700 "$scratch"
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+# The window manager has taken the screen when it names itself on the root.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.05
+done
+QT_QPA_PLATFORM=xcb "$@"
