@@ -6,6 +6,27 @@
 
 namespace qvl {
 
+namespace {
+
+// Lines and shapes, in front of every label.
+void AddGraphics(const Form& form, int dpi, const PixelRect& area, std::vector<Primitive>& out) {
+  const auto& controls = form.controls();
+  for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
+    const ControlSpec& s = it->spec();
+    if ((s.kind != ControlKind::Line && s.kind != ControlKind::Shape) || !s.container.empty() ||
+        !it->Visible() || !PaintBox(s, dpi).Meets(area))
+      continue;
+    Primitive p;
+    p.kind = s.kind == ControlKind::Line ? Primitive::Kind::Line : Primitive::Kind::Outline;
+    p.box = Bounds(s, dpi);
+    p.color = Resolve(s.fore, ColorRole::Line);
+    p.pen = PenWidth(s.line_width, dpi);
+    out.push_back(p);
+  }
+}
+
+}  // namespace
+
 PixelRect LineBand(const PixelRect& e, int pen) {
   if (e.top == e.bottom)
     return {std::min(e.left, e.right), e.top, std::max(e.left, e.right), e.top + pen};
@@ -43,27 +64,30 @@ void Canvas::Draw(const Primitive& p) {
   }
 }
 
-void BuildPlan(const Form& form, int dpi, const PixelRect& area, std::vector<Primitive>& out) {
+void BuildPlan(const Form& form, int dpi, const PixelRect& area, std::vector<Primitive>& out,
+               PlanLayers layers) {
   out.clear();
+  const auto& controls = form.controls();
+  if (layers == PlanLayers::InFrontOfText) {
+    AddGraphics(form, dpi, area, out);
+    return;
+  }
   Primitive background;
   background.box = area;
   background.color = Resolve(form.spec().back, ColorRole::FormBack);
   out.push_back(background);
-  const auto& controls = form.controls();
-  auto shown = [&](const Control& c, ControlKind a, ControlKind b) {
-    const ControlSpec& s = c.spec();
-    return s.container.empty() && c.Visible() && (s.kind == a || s.kind == b) &&
-           PaintBox(s, dpi).Meets(area);
-  };
   for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
-    if (!shown(*it, ControlKind::Label, ControlKind::Label)) continue;
     const ControlSpec& s = it->spec();
+    if (s.kind != ControlKind::Label || !s.container.empty() || !it->Visible() ||
+        !PaintBox(s, dpi).Meets(area))
+      continue;
     Primitive p;
     p.box = Bounds(s, dpi);
     if (!s.transparent) {
       p.color = Resolve(s.back, ColorRole::LabelBack);
       out.push_back(p);
     }
+    if (layers == PlanLayers::BehindText) continue;
     p.kind = Primitive::Kind::Text;
     p.color = Resolve(s.fore, ColorRole::Text);
     p.text = it->Caption();
@@ -72,16 +96,44 @@ void BuildPlan(const Form& form, int dpi, const PixelRect& area, std::vector<Pri
     p.flags = kWordBreak | kNoPrefix;
     out.push_back(p);
   }
-  for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
-    if (!shown(*it, ControlKind::Line, ControlKind::Shape)) continue;
-    const ControlSpec& s = it->spec();
-    Primitive p;
-    p.kind = s.kind == ControlKind::Line ? Primitive::Kind::Line : Primitive::Kind::Outline;
-    p.box = Bounds(s, dpi);
-    p.color = Resolve(s.fore, ColorRole::Line);
-    p.pen = PenWidth(s.line_width, dpi);
-    out.push_back(p);
+  if (layers == PlanLayers::All) AddGraphics(form, dpi, area, out);
+}
+
+namespace {
+// The parts of `r` outside `cut`: up to four rectangles.
+void Subtract(const PixelRect& r, const PixelRect& cut, std::vector<PixelRect>& out) {
+  if (!r.Meets(cut)) return out.push_back(r);
+  if (r.top < cut.top) out.push_back({r.left, r.top, r.right, cut.top});
+  if (cut.bottom < r.bottom) out.push_back({r.left, cut.bottom, r.right, r.bottom});
+  const int top = std::max(r.top, cut.top), bottom = std::min(r.bottom, cut.bottom);
+  if (r.left < cut.left) out.push_back({r.left, top, cut.left, bottom});
+  if (cut.right < r.right) out.push_back({cut.right, top, r.right, bottom});
+}
+
+}  // namespace
+
+// Rectangles that do not overlap, so that a clip can cut each out once.
+std::vector<PixelRect> CoveredParts(const Form& form, int control, int dpi) {
+  std::vector<PixelRect> out;
+  const auto& controls = form.controls();
+  const PixelRect box = Bounds(controls[control].spec(), dpi);
+  for (int i = 0; i < control; ++i) {
+    const ControlSpec& s = controls[i].spec();
+    if (s.kind != ControlKind::Label || s.transparent || !s.container.empty() ||
+        !controls[i].Visible() || !Bounds(s, dpi).Meets(box))
+      continue;
+    const PixelRect b = Bounds(s, dpi);
+    std::vector<PixelRect> pieces{
+        {std::max(b.left, box.left) - box.left, std::max(b.top, box.top) - box.top,
+         std::min(b.right, box.right) - box.left, std::min(b.bottom, box.bottom) - box.top}};
+    for (const PixelRect& old : out) {
+      std::vector<PixelRect> rest;
+      for (const PixelRect& piece : pieces) Subtract(piece, old, rest);
+      pieces = std::move(rest);
+    }
+    out.insert(out.end(), pieces.begin(), pieces.end());
   }
+  return out;
 }
 
 PixelRect RepaintArea(const ControlSpec& s, int dpi) {

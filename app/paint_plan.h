@@ -61,10 +61,22 @@ PixelRect LineBand(const PixelRect& ends, int pen);
 // The four bands of a rectangle's outline, all inside the rectangle.
 std::vector<PixelRect> OutlineBands(const PixelRect& box, int pen);
 
+// Which part of a form's surface a plan paints: all of it, or, for a toolkit
+// whose labels' texts are not painted on the surface, what lies behind them
+// (the background and the labels' own backgrounds) or what stands in front
+// of them (lines and shapes).
+enum class PlanLayers { All, BehindText, InFrontOfText };
+
 // The steps that paint `area` (client pixels at `dpi`) of the form's surface
 // as its controls stand now: everything that meets the area, back to front.
 // Between controls of one kind, one declared earlier stands in front.
-void BuildPlan(const Form& form, int dpi, const PixelRect& area, std::vector<Primitive>& out);
+void BuildPlan(const Form& form, int dpi, const PixelRect& area, std::vector<Primitive>& out,
+               PlanLayers layers = PlanLayers::All);
+
+// The parts of a label that labels in front of it cover with their own
+// background, in the label's own pixels, as rectangles that do not overlap:
+// its text shows nowhere there.
+std::vector<PixelRect> CoveredParts(const Form& form, int control, int dpi);
 
 // The part of a form's surface that shows a line or shape, to repaint with
 // everything on it when it is shown or hidden; empty for other controls.

@@ -92,11 +92,17 @@ add_library(qvl_web STATIC ${web}/page.cpp ${web}/web_canvas.cpp ${web}/web_syst
 target_include_directories(qvl_web PRIVATE ${CMAKE_BINARY_DIR}/web)
 target_link_libraries(qvl_web PUBLIC qvl_core)
 
-# qvl_web_page(<target> <page> <module> <title> <plain font>)
+# qvl_web_page(<target> <page> <module> <title> <plain font> [<main> [<library>]]):
+# a page in QVL_WEB_DIR, whose program starts in <main> (the forms' own
+# start-up unless given).
 function(qvl_web_page target page module title plain_font)
-  add_executable(${target} ${web}/main.cpp)
+  set(main ${web}/main.cpp)
+  if(ARGC GREATER 5)
+    set(main ${ARGV5})
+  endif()
+  add_executable(${target} ${main})
   target_compile_definitions(${target} PRIVATE QVLFEST_PLAIN_FONT=${plain_font})
-  target_link_libraries(${target} PRIVATE qvl_web)
+  target_link_libraries(${target} PRIVATE qvl_web ${ARGV6})
   set_target_properties(${target} PROPERTIES OUTPUT_NAME ${module} SUFFIX .js
                                              RUNTIME_OUTPUT_DIRECTORY ${QVL_WEB_DIR})
   # The program's own message loop suspends while it waits for the page

@@ -84,7 +84,7 @@ stage windows windows_tests
 build native-sanitize
 stage sanitize ctest --preset native-sanitize -j "$jobs"
 build web
-stage web bash tests/web/run.sh build/web
+stage web bash tests/web/run.sh build/web build/web-cmake/contract
 say "packaging"
 nice -n 10 bash tools/package.sh >"$logs/package.log" 2>&1 || { cat "$logs/package.log"; exit 1; }
 stage packages bash tests/packages/run.sh build/packages build/windows build/linux

@@ -11,8 +11,8 @@ EM_JS(int, js_next_event, (int* out), { return Module.qvl.next(out); });
 EM_ASYNC_JS(void, js_wait_event, (), { await Module.qvl.wait(); });
 EM_JS(double, js_device_scale, (), { return Module.qvl.deviceScale(); });
 EM_JS(void, js_system_color, (int index, unsigned rgb), { Module.qvl.systemColor(index, rgb); });
-EM_JS(void, js_create_window, (int w, int frame, const char* caption, int n, int cw, int ch, int edge, int title), {
-  Module.qvl.createWindow(w, frame, UTF8ToString(caption, n), cw, ch, edge, title);
+EM_JS(void, js_create_window, (int w, int frame, const char* caption, int n, int cw, int ch, int edge, int title, int overlay_z), {
+  Module.qvl.createWindow(w, frame, UTF8ToString(caption, n), cw, ch, edge, title, overlay_z);
 });
 EM_JS(void, js_place_window, (int w, int left, int top), { Module.qvl.place(w, left, top); });
 EM_JS(void, js_centre_window, (int w, int x, int y), { Module.qvl.centre(w, x, y); });
@@ -37,6 +37,9 @@ EM_JS(void, js_box_text, (int w, const char* text, int n, int icon), { Module.qv
 EM_JS(void, js_add_box_button, (int w, int c), { Module.qvl.addBoxButton(w, c); });
 EM_JS(void, js_set_text, (int w, int c, const char* text, int n, int key_at), { Module.qvl.setText(w, c, UTF8ToString(text, n), key_at); });
 EM_JS(void, js_set_visible, (int w, int c, int on), { Module.qvl.setVisible(w, c, on); });
+EM_JS(void, js_label_cover, (int w, int c, const int* edges, int count), {
+  Module.qvl.labelCover(w, c, HEAP32.subarray(edges >> 2, (edges >> 2) + 4 * count));
+});
 EM_JS(void, js_focus, (int w, int c), { Module.qvl.focus(w, c); });
 EM_JS(void, js_default_look, (int w, int c, int on), { Module.qvl.defaultLook(w, c, on); });
 EM_JS(void, js_size_surface, (int w, int c, int width, int height), { Module.qvl.sizeSurface(w, c, width, height); });
@@ -78,9 +81,9 @@ void SetSystemColor(int index, unsigned rgb) {
 }
 
 void CreateWindow(int window, Frame frame, std::string_view caption, int client_width,
-                  int client_height, int edge, int title) {
+                  int client_height, int edge, int title, int overlay_z) {
   js_create_window(window, static_cast<int>(frame), caption.data(), Size(caption), client_width,
-                   client_height, edge, title);
+                   client_height, edge, title, overlay_z);
 }
 
 void PlaceWindow(int window, int left, int top) {
@@ -150,6 +153,10 @@ void SetText(int window, int control, std::string_view text, int key_at) {
 
 void SetVisible(int window, int control, bool visible) {
   js_set_visible(window, control, visible);
+}
+
+void SetLabelCover(int window, int control, const int* edges, int count) {
+  js_label_cover(window, control, edges, count);
 }
 
 void Focus(int window, int control) {

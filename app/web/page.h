@@ -45,8 +45,11 @@ void SetSystemColor(int index, unsigned rgb);
 // a close button; otherwise there is no frame at all. A message box is a
 // dialog whose text and buttons CSS lays out.
 enum class Frame { kNone = kFrameNone, kDialog = kFrameDialog, kMessageBox = kFrameMessageBox };
+// A form's window has two surfaces: one behind its labels (control -1) and
+// one in front of them (kOverlay), stacked at `overlay_z` among the
+// client area's controls.
 void CreateWindow(int window, Frame frame, std::string_view caption, int client_width,
-                  int client_height, int edge, int title);
+                  int client_height, int edge, int title, int overlay_z = 0);
 void PlaceWindow(int window, int left, int top);
 // A message box, its middle at (x, y).
 void CentreWindow(int window, int x, int y);
@@ -80,11 +83,15 @@ void AddBoxButton(int window, int control);
 // A label's text, or a button's with its access key at `key_at` (-1: none).
 void SetText(int window, int control, std::string_view text, int key_at = -1);
 void SetVisible(int window, int control, bool visible);
+// The parts of a label where its text does not show (labels in front of it
+// cover them): `count` rectangles, each left, top, right and bottom in its
+// own pixels, that do not overlap.
+void SetLabelCover(int window, int control, const int* edges, int count);
 void Focus(int window, int control);
 void SetDefaultLook(int window, int control, bool on);
 
-// Surfaces, the form's (control -1) or a frame's or picture box's, in
-// device pixels: fills, slanted lines and pictures.
+// Surfaces, the form's (control -1 or kOverlay) or a frame's or picture
+// box's, in device pixels: fills, slanted lines and pictures.
 void SizeSurface(int window, int control, int width, int height);
 void Fill(int window, int control, int left, int top, int right, int bottom, unsigned rgb);
 void Line(int window, int control, int x1, int y1, int x2, int y2, int pen, unsigned rgb);

@@ -59,7 +59,7 @@ Module.qvl = (function () {
 
   function control(w, c) {
     const win = windows.get(w);
-    return c < 0 ? win.surface : win.controls.get(c);
+    return c === Num.Overlay ? win.overlay : c < 0 ? win.surface : win.controls.get(c);
   }
 
   function container(w, c) {
@@ -82,7 +82,7 @@ Module.qvl = (function () {
     return { el: parent, canvas: canvas, context: canvas.getContext('2d') };
   }
 
-  function createWindow(w, frame, caption, clientWidth, clientHeight, edge, title) {
+  function createWindow(w, frame, caption, clientWidth, clientHeight, edge, title, overlayZ) {
     const el = document.createElement('section');
     const box = frame === Num.FrameMessageBox;
     el.className = 'window' + (frame !== Num.FrameNone ? ' dialog' : '') + (box ? ' box' : '');
@@ -118,6 +118,9 @@ Module.qvl = (function () {
       win.client.style.width = clientWidth + 'px';
       win.client.style.height = clientHeight + 'px';
       win.surface = surface(win.client);
+      win.overlay = surface(win.client);
+      win.overlay.canvas.classList.add('overlay');
+      win.overlay.canvas.style.zIndex = overlayZ;
     }
     el.append(win.client);
     desktop().append(el);
@@ -237,6 +240,22 @@ Module.qvl = (function () {
     const key = document.createElement('u');
     key.textContent = text.charAt(keyAt);
     target.replaceChildren(text.slice(0, keyAt), key, text.slice(keyAt + 1));
+  }
+
+  // Cuts the covered parts out of a label, so that its text shows only where
+  // no label in front of it covers it.
+  function labelCover(w, c, edges) {
+    const el = control(w, c).el;
+    if (!edges.length) {
+      el.style.clipPath = '';
+      return;
+    }
+    // Its size as set: the window may not be shown yet.
+    let path = `M0 0H${parseFloat(el.style.width)}V${parseFloat(el.style.height)}H0Z`;
+    for (let i = 0; i < edges.length; i += 4) {
+      path += `M${edges[i]} ${edges[i + 1]}H${edges[i + 2]}V${edges[i + 3]}H${edges[i]}Z`;
+    }
+    el.style.clipPath = `path(evenodd, "${path}")`;
   }
 
   function sizeSurface(w, c, width, height) {
@@ -421,7 +440,7 @@ Module.qvl = (function () {
     next: next, wait: wait, createWindow: createWindow, place: place, centre: centre, show: show,
     setCaption: setCaption, destroy: destroy, createLabel: createLabel, labelFace: labelFace,
     createButton: createButton, createChrome: createChrome, boxText: boxText,
-    addBoxButton: addBoxButton, setText: setText, sizeSurface: sizeSurface, fill: fill, line: line,
+    addBoxButton: addBoxButton, setText: setText, labelCover: labelCover, sizeSurface: sizeSurface, fill: fill, line: line,
     picture: picture, startTicker: startTicker, stopTicker: stopTicker, ended: ended,
     deviceScale: function () { return window.devicePixelRatio || 1; },
     localNow: function (out) {

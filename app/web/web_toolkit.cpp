@@ -94,10 +94,15 @@ NativeWindow* WebToolkit::CreateWindowFor(Form& form) {
   w.client = dialog ? PixelPoint{kEdge, kEdge + kTitle} : PixelPoint{};
   w.size = {client.width() + (dialog ? 2 * kEdge : 0),
             client.height() + (dialog ? 2 * kEdge + kTitle : 0)};
+  // The surface in front of the labels stands behind every windowed
+  // control (CreateControls stacks every second place).
+  int behind = 0;
+  for (int i : StackingOrder(spec)) behind += spec.controls[i].IsWindowed() ? 0 : 1;
   page::CreateWindow(w.id, dialog ? page::Frame::kDialog : page::Frame::kNone, form.Caption(),
-                     client.width(), client.height(), kEdge, kTitle);
+                     client.width(), client.height(), kEdge, kTitle, 2 * behind + 1);
   CreateControls(w, {}, -1);
   PaintSurface(w);
+  CoverLabels(w);
   PaintChrome(w);
   windows_[w.id] = std::move(owned);
   return &w;
@@ -109,7 +114,7 @@ void WebToolkit::CreateControls(Window& w, std::string_view container, int conta
   const Form& form = *w.form;
   const FormSpec& spec = form.spec();
   const std::vector<int> order = StackingOrder(spec, container);
-  int z = static_cast<int>(order.size());
+  int z = 2 * static_cast<int>(order.size());
   for (int i : order) {
     const Control& c = form.controls()[i];
     const ControlSpec& s = c.spec();
@@ -145,18 +150,36 @@ void WebToolkit::CreateControls(Window& w, std::string_view container, int conta
         continue;
     }
     if (!c.Visible()) page::SetVisible(w.id, i, false);
-    --z;
+    z -= 2;
   }
 }
 
-// The surface: the form's background, its labels' backgrounds, its lines and
-// shapes, at the device's pixels so that every edge lands on one.
+// The surfaces, at the device's pixels so that every edge lands on one:
+// behind the labels' texts, the form's background and the labels' own; in
+// front of them, the lines and shapes.
 void WebToolkit::PaintSurface(Window& w) {
   const PixelRect client = ClientRect(w.form->spec(), dpi_);
-  page::SizeSurface(w.id, -1, client.width(), client.height());
-  BuildPlan(*w.form, dpi_, client, plan_);
-  WebCanvas canvas(w.id, -1);
-  canvas.Draw(plan_);
+  for (const auto& [surface, layers] : {std::pair{-1, PlanLayers::BehindText},
+                                        std::pair{page::kOverlay, PlanLayers::InFrontOfText}}) {
+    page::SizeSurface(w.id, surface, client.width(), client.height());
+    BuildPlan(*w.form, dpi_, client, plan_, layers);
+    WebCanvas canvas(w.id, surface);
+    canvas.Draw(plan_);
+  }
+}
+
+// A label's text is the page's own, over the surface: it is cut where a
+// label in front of it covers it, as the plan paints the one over the other.
+void WebToolkit::CoverLabels(Window& w) {
+  const auto& controls = w.form->spec().controls;
+  std::vector<int> edges;
+  for (int i = 0; i < static_cast<int>(controls.size()); ++i) {
+    if (controls[i].kind != ControlKind::Label || !controls[i].container.empty()) continue;
+    edges.clear();
+    for (const PixelRect& r : CoveredParts(*w.form, i, kCssDpi))
+      edges.insert(edges.end(), {r.left, r.top, r.right, r.bottom});
+    page::SetLabelCover(w.id, i, edges.data(), static_cast<int>(edges.size() / 4));
+  }
 }
 
 void WebToolkit::PaintChrome(Window& w) {
@@ -242,9 +265,10 @@ void WebToolkit::SetVisible(Form& form, int control, bool visible) {
   const ControlKind kind = form.spec().controls[control].kind;
   if (kind != ControlKind::Line && kind != ControlKind::Shape && kind != ControlKind::Timer)
     page::SetVisible(w.id, control, visible);
-  // Labels' backgrounds, lines and shapes are on the surface.
+  // Labels' backgrounds, lines and shapes are on the surfaces.
   if (kind == ControlKind::Label || kind == ControlKind::Line || kind == ControlKind::Shape)
     PaintSurface(w);
+  if (kind == ControlKind::Label) CoverLabels(w);
 }
 
 void WebToolkit::FocusControl(Form& form, int control) {

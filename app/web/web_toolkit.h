@@ -48,6 +48,7 @@ class WebToolkit : public Toolkit {
   Window& Of(const Form& form) const;
   void CreateControls(Window& w, std::string_view container, int container_index);
   void PaintSurface(Window& w);
+  void CoverLabels(Window& w);
   void PaintChrome(Window& w);
   void Place(Window& w);
   void MoveTo(Window& w, PixelPoint at);

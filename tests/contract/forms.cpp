@@ -28,6 +28,7 @@ constexpr ControlSpec kBoardControls[] = {
     Button("Open", "&Open", 60, 1300, 1200, 375, 5),
     Button("Box", "Bo&x", 60, 1800, 1200, 375, 6),
     Button("Tick", "&Tick", 3100, 1800, 1200, 375, 7),
+    Button("Wait", "&Wait", 1400, 1950, 1500, 375, 9),
     Timer("Timer2", 100, 0, 0).With(&ControlSpec::enabled, false),
     Timer("Timer1", 100, 0, 0).With(&ControlSpec::enabled, false),
 };
@@ -77,10 +78,11 @@ void Board::OnEvent(Control& c, Event e) {
   if (name == "Open") runtime().Show(runtime().NewForm<Other>());
   if (name == "Box")
     Write("box" + std::to_string(runtime().MsgBox("Which one?", box_style_, "Question")));
-  if (name == "Tick") {
+  if (name == "Tick" || name == "Wait") {
     (*this)["Timer1"].SetEnabled(true);
     (*this)["Timer2"].SetEnabled(true);
   }
+  if (name == "Wait") Write("wait" + std::to_string(runtime().MsgBox("Waiting", 0, "Waiting")));
 }
 
 Other::Other(Runtime& runtime) : Form(runtime, kOtherSpec) {}

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "app/headless/recording_system.h"
@@ -58,7 +59,21 @@ class QtDriver : public Driver {
     runtime_ = std::make_unique<Runtime>(tk_, sys_, kLcarsFontFacts);
     Form& board = runtime_->NewForm<Board>(box_style);
     runtime_->Show(board);
-    first_ = QtToolkit::WindowOf(board)->geometry().topLeft();
+    // A user starts once the window is there: mapped, placed by the window
+    // manager and active (asked again, where a window manager that has only
+    // just started let the first request pass).
+    QWidget* window = QtToolkit::WindowOf(board);
+    QElapsedTimer waited;
+    waited.start();
+    for (int asked = 0; waited.elapsed() < 5000 && (QApplication::activeWindow() != window ||
+                                                    !window->windowHandle()->isExposed());) {
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+      if (waited.elapsed() > 500 * (asked + 1)) {
+        ++asked;
+        window->activateWindow();
+      }
+    }
+    first_ = window->geometry().topLeft();
   }
   void Finish() override {
     if (runtime_) runtime_->End();

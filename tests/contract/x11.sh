@@ -19,11 +19,12 @@ trap 'exit 130' INT TERM
 virtual_display || exit 1
 export XDG_RUNTIME_DIR="$scratch"
 chmod 700 "$scratch"
-openbox --sm-disable >/dev/null 2>&1 &
+# Openbox runs its start-up command once it manages the screen.
+openbox --sm-disable --startup "touch $scratch/ready" >/dev/null 2>&1 &
 wm=$!
-# The window manager has taken the screen when it names itself on the root.
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+for _ in $(seq 200); do
+  [ -e "$scratch/ready" ] && break
   sleep 0.05
 done
+[ -e "$scratch/ready" ] || { echo "openbox did not start"; exit 1; }
 QT_QPA_PLATFORM=xcb "$@"

@@ -223,32 +223,6 @@ TEST(QtFonts, LabelsKeepTheirInkUnclipped) {
 
 // Escape and Enter close a freshly opened about box, as in a dialog box;
 // with "System Info..." focused, Enter presses it and the box stays.
-TEST(QtKeys, EnterAndEscapeInTheAboutBox) {
-  QtProgram p(kApril);
-  for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
-    Form& about = p.About();
-    QWidget* ok = p.Child(about, "cmdOK");
-    EXPECT_EQ(QtToolkit::WindowOf(about)->focusWidget(), ok);
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(ok, &press);
-    EXPECT_TRUE(p.runtime.FormsOf<frmAbout>().empty()) << key;
-  }
-  Form& about = p.About();
-  QWidget* sysinfo = p.Child(about, "cmdSysInfo");
-  sysinfo->setFocus();
-  QString text;
-  QTimer::singleShot(200, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      text = box->text();
-      box->accept();
-    }
-  });
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-  QApplication::sendEvent(sysinfo, &press);
-  EXPECT_EQ(text, "System Information Is Unavailable At This Time");
-  EXPECT_EQ(p.runtime.FormsOf<frmAbout>().size(), 1u);
-}
-
 // The window icon carries the .ico's images and the larger ones of the icon
 // theme, each the drawing scaled up by a whole factor.
 TEST(QtIcons, ProgramIconHasItsImages) {

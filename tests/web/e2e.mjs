@@ -468,10 +468,11 @@ await check('the surfaces follow a change of device scale to 1.5', async () => {
   const cdp = await page.context().newCDPSession(page);
   await cdp.send('Emulation.setDeviceMetricsOverride',
     { width: 1000, height: 700, deviceScaleFactor: 1.5, mobile: false });
-  // The form's surface and the menu panel's, twips at 144 DPI.
+  // The form's surfaces (behind and in front of its labels' texts) and the
+  // menu panel's, twips at 144 DPI.
   await until('the surfaces are drawn again', async () => {
     const now = JSON.stringify(await surfaces());
-    return now === JSON.stringify([[384, 218], [218, 134]]) || now;
+    return now === JSON.stringify([[384, 218], [384, 218], [218, 134]]) || now;
   });
   await page.context().close();
 });

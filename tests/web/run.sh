@@ -3,9 +3,11 @@
 # drives both pages in Debian's headless Chromium (tests/web/e2e.mjs). Ends
 # the server and the browser, and removes its scratch folder, whatever
 # happens.
-#   tests/web/run.sh <build/web>
+# Then the toolkit contract on the contract's own page.
+#   tests/web/run.sh <build/web> [<build/web-cmake/contract>]
 set -uo pipefail
 site=$(cd "$1" && pwd)
+contract=$(cd "${2:-$1/../web-cmake/contract}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 scratch=$(mktemp -d)
@@ -36,4 +38,8 @@ for _ in $(seq 100); do
 done
 [ -n "$port" ] || { echo "the server did not start"; cat "$scratch/server.log"; exit 1; }
 
-node "$here/e2e.mjs" "http://127.0.0.1:$port/" "$site"
+status=0
+node "$here/e2e.mjs" "http://127.0.0.1:$port/" "$site" || status=1
+echo "the toolkit contract:"
+node "$root/tests/contract/web.mjs" "$contract" || status=1
+exit $status

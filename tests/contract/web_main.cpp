@@ -1,0 +1,20 @@
+// The contract's forms as a page for tests/contract/web.mjs: Board first,
+// the style of its Box button's box from the page's address (?style=N).
+#include <emscripten.h>
+
+#include "app/web/web_system.h"
+#include "app/web/web_toolkit.h"
+#include "contract/forms.h"
+
+// clang-format off
+EM_JS(int, box_style, (), { return +(new URLSearchParams(location.search).get('style') || 0); });
+// clang-format on
+
+int main() {
+  qvl::WebSystem system;
+  qvl::WebToolkit toolkit;
+  qvl::Runtime runtime(toolkit, system, qvl::kLcarsFontFacts);
+  runtime.Show(runtime.NewForm<qvl::contract::Board>(box_style()));
+  toolkit.Run();
+  return 0;
+}
