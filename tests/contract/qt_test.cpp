@@ -85,10 +85,15 @@ class QtDriver : public Driver {
     const std::vector<QPushButton*> buttons = BoxButtons();
     if (n < static_cast<int>(buttons.size())) ClickAt(Middle(buttons[n]));
   }
+  // A hand holds a press a moment before it moves: long enough for the
+  // program to have handed a move to the window manager.
   void Press(const Target& t, MouseButton button) override {
     MoveTo(Middle(Widget(t)));
     XTestFakeButtonEvent(X(), XButton(button), True, CurrentTime);
-    XFlush(X());
+    XSync(X(), False);
+    QElapsedTimer held;
+    held.start();
+    while (held.elapsed() < 150) QApplication::processEvents(QEventLoop::AllEvents, 10);
   }
   void Release(MouseButton button) override {
     XTestFakeButtonEvent(X(), XButton(button), False, CurrentTime);
