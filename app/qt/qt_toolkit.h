@@ -1,6 +1,11 @@
 // The Linux toolkit on Qt 6 Widgets: every form a top-level widget and every
 // control of its table a real widget, laid out and painted by the shared
 // rules in logical pixels.
+//
+// What it cannot do: nothing the contract asks. Its message boxes are Qt's,
+// with the described buttons in their order, whose keys Qt handles. A
+// window moves by the pointer only where the window system lets it: without
+// a window manager or on Wayland it is the window system's to allow.
 #pragma once
 
 #include "app/toolkit.h"

@@ -5,6 +5,11 @@
 // find-in-page and copy see them. The program runs its own message loop
 // (Asyncify): the page only queues input, and the loop hands it to the
 // runtime one event at a time; a message box runs a nested loop.
+//
+// What it cannot do: nothing the contract asks. The page is its desktop: a
+// window cannot leave the browser's page, and "X" ends the program but not
+// the page. Its message boxes are drawn by the page, answering their keys
+// by the shared rules.
 #pragma once
 
 #include <deque>

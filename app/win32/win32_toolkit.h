@@ -1,6 +1,12 @@
 // The Windows toolkit: every form a real top-level window and every control
 // of its table a real child window, laid out and painted by the shared rules
 // at the window's DPI.
+//
+// What it cannot do: nothing the contract asks. Its message boxes are the
+// system's, whose button captions the system writes (in the user's
+// language) and whose keys the system's dialog manager handles; Escape and
+// the close button are held to the described style (Wine's box answers
+// Cancel to Escape whatever its buttons).
 #pragma once
 
 #include "app/toolkit.h"
