@@ -121,14 +121,7 @@ class HeadlessDriver : public Driver {
   PixelPoint pointer_;
 };
 
-TEST_P(Contract, Holds) {
-  HeadlessDriver driver;
-  Runner runner(driver, GetParam());
-  driver.Run(runner);
-  Judge(runner);
-}
-
-QVL_CONTRACT_SUITE(Headless);
+QVL_CONTRACT_SUITE(Headless, HeadlessDriver);
 
 }  // namespace
 }  // namespace qvl::contract

@@ -223,14 +223,7 @@ class QtDriver : public Driver {
   }();
 };
 
-TEST_P(Contract, Holds) {
-  QtDriver driver;
-  Runner runner(driver, GetParam());
-  driver.Run(runner);
-  Judge(runner);
-}
-
-QVL_CONTRACT_SUITE(Qt);
+QVL_CONTRACT_SUITE(Qt, QtDriver);
 
 }  // namespace
 }  // namespace qvl::contract

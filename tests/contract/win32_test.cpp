@@ -262,14 +262,7 @@ class Win32Driver : public Driver {
   POINT pointer_{};
 };
 
-TEST_P(Contract, Holds) {
-  Win32Driver driver;
-  Runner runner(driver, GetParam());
-  driver.Run(runner);
-  Judge(runner);
-}
-
-QVL_CONTRACT_SUITE(Win32);
+QVL_CONTRACT_SUITE(Win32, Win32Driver);
 
 }  // namespace
 }  // namespace qvl::contract
