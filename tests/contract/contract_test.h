@@ -56,7 +56,15 @@ inline void Judge(const Runner& r) {
 
 }  // namespace qvl::contract
 
-#define QVL_CONTRACT_SUITE(toolkit)                    \
+// Every case on a toolkit: a driver of `Driver` for each, whose Run(runner)
+// runs the case to its end on the toolkit's own loop.
+#define QVL_CONTRACT_SUITE(toolkit, Driver)            \
+  TEST_P(Contract, Holds) {                            \
+    Driver driver;                                     \
+    Runner runner(driver, GetParam());                 \
+    driver.Run(runner);                                \
+    Judge(runner);                                     \
+  }                                                    \
   INSTANTIATE_TEST_SUITE_P(                            \
       toolkit, Contract, ::testing::ValuesIn(Cases()), \
       [](const ::testing::TestParamInfo<Case>& info) { return CaseName(info.param); })
