@@ -10,7 +10,7 @@ build=$(cd "$1" && pwd)
 mode=${2:-x11}
 here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d)
-weston= session_pid=
+weston='' session_pid=''
 source "$here/../../tools/display.sh"
 cleanup() {
   # A session still running (when a step failed or this run was stopped):
