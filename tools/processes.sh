@@ -12,24 +12,26 @@ running() {  # running <pid>: alive and not a zombie waiting to be reaped
   [ -n "$state" ] && [ "${state%% *}" != Z ]
 }
 
-stop_processes() {
+stop_processes() {  # callers may run under set -e: a process already gone is no failure
   local pid left=() tries=$((${QVL_STOP_GRACE:-5} * 10))
   [ $# -gt 0 ] || return 0
-  kill -TERM "$@" 2>/dev/null
+  kill -TERM "$@" 2>/dev/null || true
   while :; do
     left=()
-    for pid in "$@"; do running "$pid" && left+=("$pid"); done
-    [ ${#left[@]} -eq 0 ] || [ "$tries" -le 0 ] && break
+    for pid in "$@"; do
+      if running "$pid"; then left+=("$pid"); fi
+    done
+    if [ ${#left[@]} -eq 0 ] || [ "$tries" -le 0 ]; then break; fi
     tries=$((tries - 1))
     sleep 0.1
   done
-  [ ${#left[@]} -eq 0 ] || kill -KILL "${left[@]}" 2>/dev/null
-  for pid in "$@"; do wait "$pid" 2>/dev/null; done
+  if [ ${#left[@]} -gt 0 ]; then kill -KILL "${left[@]}" 2>/dev/null || true; fi
+  for pid in "$@"; do wait "$pid" 2>/dev/null || true; done
   return 0
 }
 
 process_tree() {
   local child
-  for child in $(pgrep -P "$1" 2>/dev/null); do process_tree "$child"; done
+  for child in $(pgrep -P "$1" 2>/dev/null || true); do process_tree "$child"; done
   echo "$1"
 }

@@ -69,7 +69,9 @@ report() {  # report [<log>...]: every set's log and those named, then the verdi
 step_failed() {  # step_failed <log>: a build or the packaging failed
   local i
   say "$1 failed: stopping the tests still running"
-  for i in "${!pids[@]}"; do running "${pids[$i]}" && stopped+=("${names[$i]}"); done
+  for i in "${!pids[@]}"; do
+    if running "${pids[$i]}"; then stopped+=("${names[$i]}"); fi
+  done
   stop_all
   failed+=("$1")
   report "$1"
