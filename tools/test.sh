@@ -80,7 +80,7 @@ step_failed() {  # step_failed <log>: a build or the packaging failed
 linux_tests() {
   local runtime
   runtime=$(mktemp -d)
-  trap 'rm -rf "$runtime"' EXIT
+  trap "rm -rf '$runtime'" EXIT
   XDG_RUNTIME_DIR=$runtime ctest --preset linux
   bash tests/linux/run.sh build/linux
 }
