@@ -12,14 +12,16 @@ runs=${RUNS:-5}
 cpu_seconds=${CPU_SECONDS:-60}
 platforms=${PLATFORMS:-windows linux web}
 bash tools/install-deps.sh
-raw=$(mktemp)
+raw=$(mktemp) runtime=
+running=()  # the programs under measurement that this run started
 source tools/wine-session.sh
-# Whatever happens: the programs, the Wine session and the displays end,
-# and the scratch files go.
+# Whatever happens: the programs this run started, its Wine session (with
+# every program in it) and its displays end, and the scratch files go.
 cleanup() {
-  pkill -f "qvl_qt_baseline|build/linux/qvlfest" 2>/dev/null || true
+  stop_processes "${running[@]}"
   wine_down
   rm -f "$raw" "$raw".*
+  [ -z "$runtime" ] || rm -rf "$runtime"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -28,9 +30,11 @@ results=bench/results.md
 # Nanoseconds that all threads of a process have spent on a CPU, user and
 # system together (schedstat, finer than the clock ticks of /proc/pid/stat).
 cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{n += $1} END {printf "%.0f", n}'; }
-stop() {  # stop <pid>: ends a program, waiting for it to go
-  kill "$1" 2>/dev/null || true
-  while kill -0 "$1" 2>/dev/null; do sleep 0.1; done
+stop() {  # stop <pid>: ends a program this run started, waiting for it to go
+  local p kept=()
+  stop_processes "$1"
+  for p in "${running[@]}"; do [ "$p" = "$1" ] || kept+=("$p"); done
+  running=("${kept[@]}")
 }
 median() {  # median of column $2 for program $1
   awk -F'|' -v n="$1" -v c="$2" '$1 == n {print $c}' "$raw" | sort -g |
@@ -72,6 +76,12 @@ windows() {
   cmake --preset windows -DQVL_BENCH=OFF >/dev/null
   local build="$PWD/build/windows" entry name title exe ms pid start starts
   winpath() { echo "Z:${1//\//\\}"; }
+  session_process() {  # session_process <name>: the program of that image in this Wine session
+    local p
+    for p in $(pgrep -f "\\\\${1//[()]/.}\\.exe\$"); do
+      tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$p"
+    done | tail -1
+  }
   close_program() {  # close_program <title> <pid>: as a user would, then for sure
     wine "$build/bench/qvl_bench_driver.exe" close "$1" >/dev/null </dev/null || true
     for _ in $(seq 100); do kill -0 "$2" 2>/dev/null || break; sleep 0.1; done
@@ -92,7 +102,8 @@ windows() {
         # pipe, so that nothing waits for the program to end.
         wine "$build/bench/qvl_bench_driver.exe" "$(winpath "$exe")" "$title" >"$raw.ms" </dev/null
         starts+=("$(tr -d '\r' <"$raw.ms")")
-        pid=$(pgrep -n -f "\\\\${name//[()]/.}\\.exe\$")
+        pid=$(session_process "$name")
+        running+=("$pid")
         [ "$start" = 3 ] && break
         close_program "$title" "$pid"
       done
@@ -122,7 +133,10 @@ linux() {
   cmake --preset linux -DQVL_BENCH=OFF >/dev/null
   local build="$PWD/build/linux" entry name title ms pid exe
   virtual_display
-  export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+  if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    runtime=$(mktemp -d)
+    export XDG_RUNTIME_DIR=$runtime
+  fi
   for run in $(seq "$runs"); do
     for entry in "qvl_qt_baseline|qvl baseline" "qvlfest|time until qvlfest" \
                  "qvlfest-non-lcars|time until qvlfest"; do
@@ -130,6 +144,7 @@ linux() {
       exe="$build/$name"
       [ "$name" = qvl_qt_baseline ] && exe="$build/bench/$name"
       read -r ms pid < <("$build/bench/qvl_linux_driver" "$exe" "$title")
+      running+=("$pid")
       record "$name" "$ms" "$pid" "$exe" "$QVL_XVFB_PID"
       stop "$pid"
     done

@@ -15,13 +15,14 @@ struct Program {
     runtime.Show(*main);
   }
   std::string Caption(std::string_view control) { return (*main)[control].Caption(); }
-  // One clock tick, then one countdown tick while its timer runs.
-  void Tick() {
-    tk.Fire(*main, "Timer1");
-    tk.Fire(*main, "Timer2");
-  }
+  // One tick of the form's 100 ms timers, as the runtime fires them:
+  // Timer2 counts from the clock fields the last reading left, then Timer1
+  // reads the clock again.
+  void Tick() { tk.Advance(100); }
+  // The clock set to `t`: the first tick reads it, the second counts from it.
   void At(LocalTime t) {
     sys.SetClock(t);
+    Tick();
     Tick();
   }
   int Arrivals() const { return static_cast<int>(runtime.FormsOf<BWF2D>().size()); }

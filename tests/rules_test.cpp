@@ -1,12 +1,11 @@
-// Shared rules with no window behind them: stacking, the font
-// choice, colours, message-box styles, registry roots and table checks.
+// Shared rules with no window behind them: stacking, the font choice,
+// message-box styles, registry roots and table checks.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "about/frm_about.h"
 #include "about/sysinfo.h"
-#include "app/colors.h"
 #include "app/font_choice.h"
 #include "app/interaction.h"
 #include "app/stacking.h"
@@ -21,18 +20,14 @@ std::vector<std::string_view> Names(const FormSpec& form, const std::vector<int>
   return out;
 }
 
-TEST(Stacking, FrontFirstFocusAndDialogButtons) {
+// Buttons and the picture box stand in front of the labels; of two labels,
+// the earlier one: "DISCLAIMER:" in front of the disclaimer it shares a line with.
+TEST(Stacking, WindowedInFrontThenEarlierLabels) {
   const FormSpec& about = AboutSpec(Variant::PlainFont);
   EXPECT_EQ(Names(about, StackingOrder(about)),
             (std::vector<std::string_view>{"cmdOK", "picIcon", "cmdSysInfo", "lblTitle",
                                            "lblVersion", "Label4", "lblDescription", "Label1",
                                            "Line1", "Line1", "Label3", "lblDisclaimer"}));
-  const FormSpec& main = MainSpec(Variant::LcarsFont);
-  EXPECT_EQ(Names(main, StackingOrder(main, "Frame1")),
-            (std::vector<std::string_view>{"Command5", "Command6", "Command7", "Command8"}));
-  EXPECT_EQ(Names(main, TabOrder(main)),
-            (std::vector<std::string_view>{"Command1", "Command2", "Command3", "Command4",
-                                           "Command5", "Command6", "Command7", "Command8"}));
 }
 
 TEST(FontChoice, ByInstalledFaces) {
@@ -64,24 +59,6 @@ TEST(FontChoice, ByInstalledFaces) {
         ChooseFace(r.named, [&](std::string_view f) { return r.installed.count(f) > 0; });
     EXPECT_EQ(got, r.want) << r.named << " -> " << got.face << " " << got.width_percent;
   }
-}
-
-TEST(Colors, ByRole) {
-  const struct {
-    Color color;
-    ColorRole role;
-    PaintColor want;
-  } rows[] = {
-      {kDefaultColor, ColorRole::FormBack, {true, 15}},
-      {kDefaultColor, ColorRole::LabelBack, {true, 15}},
-      {kDefaultColor, ColorRole::Text, {true, 18}},
-      {kDefaultColor, ColorRole::Line, {true, 8}},
-      {0x80000002u, ColorRole::LabelBack, {true, 2}},
-      {0x8000000Fu, ColorRole::Text, {true, 15}},
-      {0x00FF8080u, ColorRole::Text, {false, 0xFF8080}},
-      {0x00000000u, ColorRole::FormBack, {false, 0}},
-  };
-  for (const auto& r : rows) EXPECT_EQ(Resolve(r.color, r.role), r.want) << std::hex << r.color;
 }
 
 TEST(MessageBoxStyle, DecodedAndEncoded) {

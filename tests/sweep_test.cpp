@@ -2,11 +2,27 @@
 // minute across every midnight, where the day total changes.
 #include <gtest/gtest.h>
 
-#include "app/calendar.h"
+#include <ctime>
+
 #include "harness.h"
 
 namespace qvl::test {
 namespace {
+
+// The sweep's own calendar is the C library's, apart from the program's.
+std::time_t SecondsOf(int year, int month, int day) {
+  std::tm tm{};
+  tm.tm_year = year - 1900;
+  tm.tm_mon = month - 1;
+  tm.tm_mday = day;
+  return timegm(&tm);
+}
+
+LocalTime CivilOf(std::time_t seconds) {
+  std::tm tm{};
+  gmtime_r(&seconds, &tm);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
 
 // An oracle independent of the program's calendar: steps a date one day at
 // a time until 22 June.
@@ -30,21 +46,20 @@ long long ExpectedTotal(const LocalTime& t) {
 }
 
 // Every minute from 23:00 to 01:00, else every hour.
-long long Step(long long seconds) {
-  const long long of_day = ((seconds % 86400) + 86400) % 86400;
-  return of_day >= 23 * 3600 || of_day < 3600 ? 60 : 3600;
+int Step(const LocalTime& t) {
+  return t.hour == 23 || t.hour == 0 ? 60 : 3600;
 }
 
-void Sweep(LocalTime from, int festival_year) {
-  Program p(from);
-  const long long start = SecondsFromLocal(from);
-  const long long festival = SecondsFromLocal({festival_year, 6, 22, 0, 0, 0});
-  const long long stop = festival + 86400;  // through the whole festival day
+void Sweep(int year, int month, int day, int festival_year) {
+  const std::time_t start = SecondsOf(year, month, day);
+  const std::time_t festival = SecondsOf(festival_year, 6, 22);
+  const std::time_t stop = festival + 86400;  // through the whole festival day
+  Program p(CivilOf(start));
   std::string frozen;
   long long expected = 0;
-  int expected_day = 0;
-  for (long long s = start; s < stop; s += Step(s)) {
-    const LocalTime t = CivilFromSeconds(s);
+  int expected_day = 0, steps = 0;
+  for (std::time_t s = start; s < stop; s += Step(CivilOf(s)), ++steps) {
+    const LocalTime t = CivilOf(s);
     p.At(t);
     if (t.day != expected_day) expected = ExpectedTotal(t), expected_day = t.day;
     if (s < festival) {
@@ -58,22 +73,25 @@ void Sweep(LocalTime from, int festival_year) {
       ASSERT_EQ(p.Caption("Final"), frozen);
     }
   }
+  // 22 hours a day by the hour and 120 minutes across midnight.
+  const int days = static_cast<int>((stop - start) / 86400);
+  EXPECT_EQ(steps, days * (22 + 120));
   EXPECT_EQ(frozen, "It is 0 days 24 Hours 60 Minutes  and 60 Seconds ");
   EXPECT_TRUE(p.tk.boxes.empty());
   EXPECT_FALSE(p.runtime.ended());
 }
 
 TEST(YearSweep, LeapYearFromNewYear) {
-  Sweep({2028, 1, 1, 0, 0, 0}, 2028);
+  Sweep(2028, 1, 1, 2028);
 }
 TEST(YearSweep, CommonYearFromNewYear) {
-  Sweep({2027, 1, 1, 0, 0, 0}, 2027);
+  Sweep(2027, 1, 1, 2027);
 }
 TEST(YearSweep, AfterTheFestivalIntoALeapYear) {
-  Sweep({2027, 6, 23, 0, 0, 0}, 2028);
+  Sweep(2027, 6, 23, 2028);
 }
 TEST(YearSweep, AfterTheFestivalIntoACommonYear) {
-  Sweep({2028, 6, 23, 0, 0, 0}, 2029);
+  Sweep(2028, 6, 23, 2029);
 }
 
 }  // namespace

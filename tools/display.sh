@@ -4,6 +4,8 @@
 #   virtual_display      sets DISPLAY and QVL_XVFB_PID; fails if Xvfb does not start
 #   end_virtual_display  stops it again (safe to call twice)
 
+source "$(dirname "${BASH_SOURCE[0]}")/processes.sh"
+
 virtual_display() {
   local fifo n=""
   fifo=$(mktemp -u)
@@ -24,8 +26,7 @@ virtual_display() {
 
 end_virtual_display() {
   if [ -n "${QVL_XVFB_PID:-}" ]; then
-    kill "$QVL_XVFB_PID" 2>/dev/null || true
-    wait "$QVL_XVFB_PID" 2>/dev/null || true
+    stop_processes "$QVL_XVFB_PID"
     QVL_XVFB_PID=
   fi
 }

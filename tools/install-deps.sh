@@ -21,5 +21,30 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# A fresh machine's automatic updates often hold apt's locks in its first
+# minutes: wait for them, ten minutes at most, saying who holds them.
+deadline=$((SECONDS + 600))
+holder() {  # the process that holds one of apt's locks, if any
+  lslocks -n -o COMMAND,PID,PATH 2>/dev/null |
+    awk '$3 ~ "^/var/lib/(dpkg/lock|dpkg/lock-frontend|apt/lists/lock)$" {print $1 " (process " $2 ")"; exit}'
+}
+apt_get() {  # apt-get, after another apt's locks are let go, and again if it takes them back
+  local who err status
+  err=$(mktemp)
+  while :; do
+    who=$(holder)
+    if [ -n "$who" ]; then
+      echo "waiting for $who to let go of apt's lock"
+      while [ -n "$(holder)" ] && [ $SECONDS -lt $deadline ]; do sleep 2; done
+    fi
+    status=0
+    apt-get -o DPkg::Lock::Timeout=$((deadline > SECONDS ? deadline - SECONDS : 0)) "$@" 2>"$err" || status=$?
+    if [ "$status" = 0 ] || ! grep -q "Could not get lock" "$err" || [ $SECONDS -ge $deadline ]; then break; fi
+  done
+  cat "$err" >&2
+  rm -f "$err"
+  return "$status"
+}
+apt_get update -qq
+apt_get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds both systems' programs and writes the release packages into
-# build/packages/:
+# build/packages/; with --no-build, packages the programs that build/windows
+# and build/linux already hold, without configuring or building there (the
+# test command packages while tests run from those folders):
 #   QVLFEST-<version>-x64.msi            both Windows programs, per machine
 #   QVLFEST-<version>-portable.zip       both Windows programs and a README
 #   qvlfest_<version>_amd64.deb          both Linux programs, as installed by
@@ -12,6 +14,12 @@
 # fixed day); permissions, time zone and collation are not the caller's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build=1
+case "${1:-}" in
+  "") ;;
+  --no-build) build=0 ;;
+  *) echo "usage: tools/package.sh [--no-build]" >&2; exit 2 ;;
+esac
 umask 022
 export TZ=UTC LC_ALL=C
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 1334997900)}
@@ -31,8 +39,10 @@ stamp() { find "$1" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +; }
 
 # Windows: the MSI (wixl reads its sources from the folder it runs in) and
 # the portable zip.
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$jobs" --target qvlfest_lcars qvlfest_plain
+if [ "$build" = 1 ]; then
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows -j "$jobs" --target qvlfest_lcars qvlfest_plain
+fi
 win="$stage/windows"
 mkdir -p "$win"
 cp build/windows/QVLFEST.exe "build/windows/QVLFEST (Non-LCARS).exe" build/windows/icons/qvlfest.ico \
@@ -61,8 +71,10 @@ msibuild "$msi" -s "QVLFEST $version" "The QVLFEST developers" "x64;1033" "{$pac
 
 # Debian: the tree `cmake --install` lays out, stripped, with the package's
 # control files.
-cmake --preset linux >/dev/null
-cmake --build --preset linux -j "$jobs" --target qvlfest_linux_lcars qvlfest_linux_plain qvl_docs
+if [ "$build" = 1 ]; then
+  cmake --preset linux >/dev/null
+  cmake --build --preset linux -j "$jobs" --target qvlfest_linux_lcars qvlfest_linux_plain qvl_docs
+fi
 root="$stage/src/debian/qvlfest"  # where dpkg-shlibdeps looks for a package's files
 DESTDIR="$root" cmake --install build/linux --prefix /usr >/dev/null
 for program in qvlfest qvlfest-non-lcars; do

@@ -16,13 +16,14 @@ shots="$PWD/build/screenshots"
 [ "$name" = web ] && exec bash tools/web.sh
 
 source tools/display.sh
+program_pid=
 
-screenshot() {  # screenshot <pid>: after a moment, the screen's corner, then the end
+screenshot() {  # screenshot: after a moment, the screen's corner, then the program's end
   sleep 3
   mkdir -p "$shots"
   local shot="$shots/run-$name.png"
   import -window root -crop 640x400+0+0 +repage "$shot"
-  kill "$1" 2>/dev/null || true
+  stop_processes "$program_pid"
   echo "No display: $name ran in a virtual one. Screenshot: $shot"
 }
 
@@ -36,10 +37,11 @@ case "$name" in
     fi
     virtual_display
     runtime=$(mktemp -d)
-    trap 'end_virtual_display; rm -rf "$runtime"' EXIT
+    trap 'stop_processes $program_pid; end_virtual_display; rm -rf "$runtime"' EXIT
     export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$runtime}
     "$program" >/dev/null 2>&1 &
-    screenshot $!
+    program_pid=$!
+    screenshot
     ;;
   *.exe)
     cmake --preset windows >/dev/null
@@ -52,7 +54,8 @@ case "$name" in
       wine "$build/$name"
     else
       wine "$build/$name" >/dev/null 2>&1 &
-      screenshot $!
+      program_pid=$!
+      screenshot
     fi
     ;;
   *)

@@ -16,8 +16,7 @@ scratch=$(mktemp -d)
 started=()
 source tools/wine-session.sh
 cleanup() {
-  local pid
-  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+  stop_processes "${started[@]}"
   wine_down
   rm -rf "$scratch"
 }

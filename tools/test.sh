@@ -10,11 +10,15 @@
 #
 # The builds run one after another, niced, with the machine's cores; each
 # set of tests starts as soon as its build is done and runs beside the later
-# builds, since most of it waits on windows, buses and browsers. Each set
-# writes to build/test-logs/<name>.log, printed at the end. Anything still
-# running when this ends (or is interrupted) is ended with it.
+# builds, since most of it waits on windows, buses and browsers. The packages
+# are made from those builds, without building again in folders that tests
+# are running from. Each set writes to build/test-logs/<name>.log, printed
+# at the end. When a build or the packaging fails, or this is interrupted,
+# the sets still running are stopped (TERM, then KILL after a grace period)
+# and every log so far is printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/processes.sh
 bash tools/install-deps.sh
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 1334997900)}
 export SOURCE_DATE_EPOCH
@@ -23,30 +27,22 @@ rm -rf "$logs"
 mkdir -p "$logs"
 jobs=$(nproc)
 start=$SECONDS
-names=() pids=()
+names=() pids=() failed=() stopped=()
 
-kill_tree() {  # kill_tree <pid>: the process and everything it started
-  local child
-  for child in $(pgrep -P "$1" 2>/dev/null); do kill_tree "$child"; done
-  kill -TERM "$1" 2>/dev/null || true
-}
-stop_all() {
-  local pid
-  for pid in "${pids[@]}"; do kill_tree "$pid"; done
-  wait 2>/dev/null || true
+stop_all() {  # the sets still running, each with everything it started
+  local pid tree=()
+  for pid in "${pids[@]}"; do mapfile -t -O "${#tree[@]}" tree < <(process_tree "$pid"); done
+  QVL_STOP_GRACE=10 stop_processes "${tree[@]}"
+  pids=()
 }
 trap stop_all EXIT
 trap 'exit 130' INT TERM
 
 say() { printf '[%3ds] %s\n' $((SECONDS - start)) "$*"; }
-build() {  # build <preset> [targets...]
-  local preset=$1
-  shift
-  say "building $preset"
-  cmake --preset "$preset" >"$logs/build-$preset.log" 2>&1 &&
-    nice -n 10 cmake --build --preset "$preset" -j "$jobs" ${1:+--target "$@"} \
-      >>"$logs/build-$preset.log" 2>&1 ||
-    { cat "$logs/build-$preset.log"; return 1; }
+build() {  # build <preset>
+  say "building $1"
+  { cmake --preset "$1" && nice -n 10 cmake --build --preset "$1" -j "$jobs"; } \
+    >"$logs/build-$1.log" 2>&1 || step_failed "build-$1"
 }
 stage() {  # stage <name> <command...>: in the background, into its log
   local name=$1
@@ -56,9 +52,36 @@ stage() {  # stage <name> <command...>: in the background, into its log
   names+=("$name")
   pids+=($!)
 }
+report() {  # report [<log>...]: every set's log and those named, then the verdict
+  local name
+  for name in "${names[@]}" "$@"; do
+    echo
+    if [[ " ${stopped[*]} " == *" $name "* ]]; then echo "=== $name (stopped)"; else echo "=== $name"; fi
+    cat "$logs/$name.log"
+  done
+  echo
+  if [ ${#failed[@]} -gt 0 ]; then
+    say "FAILED: ${failed[*]} (logs in build/test-logs/)"
+    exit 1
+  fi
+  say "all tests passed"
+}
+step_failed() {  # step_failed <log>: a build or the packaging failed
+  local i
+  say "$1 failed: stopping the tests still running"
+  for i in "${!pids[@]}"; do
+    if running "${pids[$i]}"; then stopped+=("${names[$i]}"); fi
+  done
+  stop_all
+  failed+=("$1")
+  report "$1"
+}
 
 linux_tests() {
-  XDG_RUNTIME_DIR=$(mktemp -d) ctest --preset linux
+  local runtime
+  runtime=$(mktemp -d)
+  trap "rm -rf '$runtime'" EXIT
+  XDG_RUNTIME_DIR=$runtime ctest --preset linux
   bash tests/linux/run.sh build/linux
 }
 windows_tests() {
@@ -86,26 +109,13 @@ stage sanitize ctest --preset native-sanitize -j "$jobs"
 build web
 stage web bash tests/web/run.sh build/web build/web-cmake/contract
 say "packaging"
-nice -n 10 bash tools/package.sh >"$logs/package.log" 2>&1 || { cat "$logs/package.log"; exit 1; }
+nice -n 10 bash tools/package.sh --no-build >"$logs/package.log" 2>&1 || step_failed package
 stage packages bash tests/packages/run.sh build/packages build/windows build/linux
 say "building again elsewhere"
-reproducible=0
-nice -n 10 bash tests/packages/reproducible.sh >"$logs/reproducible.log" 2>&1 || reproducible=1
+nice -n 10 bash tests/packages/reproducible.sh >"$logs/reproducible.log" 2>&1 || failed+=(reproducible)
 
-failed=()
 for i in "${!names[@]}"; do
   wait "${pids[$i]}" || failed+=("${names[$i]}")
 done
 pids=()
-[ "$reproducible" = 0 ] || failed+=(reproducible)
-for name in "${names[@]}" reproducible; do
-  echo
-  echo "=== $name"
-  cat "$logs/$name.log"
-done
-echo
-if [ ${#failed[@]} -gt 0 ]; then
-  say "FAILED: ${failed[*]} (logs in build/test-logs/)"
-  exit 1
-fi
-say "all tests passed"
+report reproducible

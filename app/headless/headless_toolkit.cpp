@@ -138,10 +138,6 @@ void HeadlessToolkit::Advance(int ms) {
   clock_->AdvanceTo(end);
 }
 
-void HeadlessToolkit::Fire(Form& form, std::string_view timer) {
-  if (TimerRunning(form, timer)) form.runtime().Dispatch(form, form.IndexOf(timer), Event::Timer);
-}
-
 void HeadlessToolkit::Click(Form& form, std::string_view control, int member) {
   const int i = form.IndexOf(control, member);
   if (i < 0) return;

@@ -56,8 +56,6 @@ class HeadlessToolkit : public Toolkit {
   // Moves the clock on and fires every ticker that falls due, in time order
   // (tickers due together in the order they were started).
   void Advance(int ms);
-  // Fires one timer of a form at once, as its tick would, if it runs.
-  void Fire(Form& form, std::string_view timer);
   // A user's click on a control: a button's (which takes the focus), or a
   // label's press and release of the left button inside it.
   void Click(Form& form, std::string_view control, int member = -1);

@@ -5,8 +5,17 @@
 //   probe a11y-shown <title>        the same, the sentence as a screen reader
 //                                   reads it
 //   probe rect <title> <control>    prints the control's screen rectangle
-//   probe visible <title> <control> exit 0 if the control is shown
+//   probe visible <title> <control> exit 0 once the control is shown
+//   probe hidden <title> <control>  exit 0 once the control is hidden, or if
+//                                   there is none
+//   probe moving <title>            exit 0 once a move of the window has begun
+//                                   (its thread holds the pointer for it)
+//   probe at <title> <x> <y>        exit 0 once the window's corner is there
+//   probe active <title>            exit 0 once the window is in the foreground
+//   probe painted <title>           exit 0 once the window and its controls
+//                                   have nothing left to paint
 //   probe gone <title>              waits until no such window is left
+// Those that wait give up after five seconds.
 //   probe a11y <title> <control> <name>
 //                                   the control's accessible name (MSAA, as a
 //                                   screen reader asks for it) is <name>; on
@@ -19,6 +28,7 @@
 #include <oleacc.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -34,6 +44,28 @@ HWND WaitForWindow(const char* title, int ms) {
     Sleep(50);
   }
   return nullptr;
+}
+
+// Asks `holds` until it does, five seconds at most.
+template <class Holds>
+bool Eventually(Holds holds) {
+  for (int waited = 0; waited <= 5000; waited += 20) {
+    if (holds()) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+bool NothingToPaint(HWND form) {
+  bool clean = !GetUpdateRect(form, nullptr, FALSE);
+  EnumChildWindows(
+      form,
+      [](HWND h, LPARAM p) -> BOOL {
+        if (GetUpdateRect(h, nullptr, FALSE)) *reinterpret_cast<bool*>(p) = false;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&clean));
+  return clean;
 }
 
 HWND ChildWithText(HWND form, const std::string& text) {
@@ -172,12 +204,35 @@ int main(int argc, char** argv) {
   if (!form) return std::printf("no window \"%s\"\n", argv[2]), 1;
   if (verb == "shown") return Shown(form, Text);
   if (verb == "close") return PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (verb == "active") return Eventually([&] { return GetForegroundWindow() == form; }) ? 0 : 1;
+  if (verb == "moving") {
+    return Eventually([&] {
+      GUITHREADINFO info{};
+      info.cbSize = sizeof info;
+      return GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info) &&
+             info.hwndCapture == form;
+    })
+               ? 0
+               : 1;
+  }
+  if (verb == "painted") return Eventually([&] { return NothingToPaint(form); }) ? 0 : 1;
+  if (verb == "at" && argc >= 5) {
+    const long x = std::atol(argv[3]), y = std::atol(argv[4]);
+    return Eventually([&] {
+      RECT rc;
+      return GetWindowRect(form, &rc) && rc.left == x && rc.top == y;
+    })
+               ? 0
+               : 1;
+  }
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   if (verb == "a11y-shown") return Shown(form, [](HWND h) { return AccessibleOf(h).name; });
   if (argc < 4) return 2;
   HWND target = std::strcmp(argv[3], "-") == 0 ? form : Control(form, argv[3]);
+  if (verb == "hidden")
+    return !target || Eventually([&] { return !IsWindowVisible(target); }) ? 0 : 1;
   if (!target) return std::printf("no control %s\n", argv[3]), 1;
-  if (verb == "visible") return IsWindowVisible(target) ? 0 : 1;
+  if (verb == "visible") return Eventually([&] { return IsWindowVisible(target); }) ? 0 : 1;
   if (verb == "a11y" && argc >= 5) return A11y(target, argv[4]);
   if (verb == "offscreen") return AccessibleOf(target).state & STATE_SYSTEM_OFFSCREEN ? 0 : 1;
   if (verb == "rect") {

@@ -3,8 +3,10 @@ through the accessibility bus (as Orca does) and driven with the X pointer
 on a real X server, or through the bus alone under Wayland, where no client
 may drive the pointer; "installed" checks a program installed on PATH.
    e2e.py <linux-build-dir> <scratch-dir> x11|wayland|installed"""
+import atexit
 import datetime
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -19,6 +21,28 @@ BUILD, SCRATCH, MODE = sys.argv[1], sys.argv[2], sys.argv[3]
 FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 MAIN = "time until qvlfest"
 failures = passes = 0
+started = []  # every process this run starts: each is ended before it exits
+
+
+def launch(args, **kwargs):
+    proc = subprocess.Popen(args, **kwargs)
+    started.append(proc)
+    return proc
+
+
+def stop(proc, grace=5.0):
+    """Ends a process this run started: TERM, then KILL after the grace period."""
+    if proc.poll() is None:
+        proc.terminate()
+        try:
+            proc.wait(grace)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+
+
+atexit.register(lambda: [stop(proc) for proc in started])
+signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
 
 
 def check(what, ok):
@@ -53,7 +77,7 @@ def start(program, at=None, path_first=None, env_extra=None):
         env["PATH"] = path_first + ":" + env["PATH"]
     env.update(env_extra or {})
     log = open(os.path.join(SCRATCH, program + ".log"), "w")
-    return subprocess.Popen([os.path.join(BUILD, program)], env=env, stdout=log, stderr=log)
+    return launch([os.path.join(BUILD, program)], env=env, stdout=log, stderr=log)
 
 
 def app_of(proc):
@@ -130,6 +154,8 @@ def due_now(name, started, at):
 
 
 def xdo(*steps):
+    """Pointer steps at a hand's pace, so that a window manager taking over a
+    move from the program meets the motion it follows."""
     for step in steps:
         subprocess.run(["xdotool", *map(str, step)], check=True)
         time.sleep(0.25)
@@ -147,20 +173,22 @@ def drag(wid, strip, button, menu, panel_button):
     if not wait(lambda: geometry(wid)[:2] == (x + 100, y + 60), 3):
         print(f"    window at {x},{y} went to {geometry(wid)[:2]}")
         return False
-    time.sleep(0.3)
-    if geometry(wid)[:2] != (x + 100, y + 60):
-        print(f"    the window went on following the pointer, to {geometry(wid)[:2]}")
-        return False
+    # The click is handled after the pointer's last travel: if the window
+    # still followed the pointer, it has moved on by then.
     click(menu)
     if not wait(lambda: showing(panel_button), 3):
         print("    the click after the move did not reach Menu")
+        return False
+    if geometry(wid)[:2] != (x + 100, y + 60):
+        print(f"    the window went on following the pointer, to {geometry(wid)[:2]}")
         return False
     click(menu)
     return wait(lambda: not showing(panel_button), 3)
 
 
 def prop(wid, name):
-    return subprocess.run(["xprop", "-id", wid, name], capture_output=True, text=True).stdout
+    where = ["-root"] if wid == "root" else ["-id", wid]
+    return subprocess.run(["xprop", *where, name], capture_output=True, text=True).stdout
 
 
 def fixed_dialog(title):
@@ -176,15 +204,22 @@ def fixed_dialog(title):
                        f"{prop(wid, '_MOTIF_WM_HINTS').strip()}; {allowed.strip()}")
 
 
-def start_openbox():
-    wm = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    time.sleep(1.5)
+def start_openbox(wid=None):
+    """Openbox, once it manages the screen (and the window `wid`, if given)."""
+    wm = launch(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def managing():
+        check = prop("root", "_NET_SUPPORTING_WM_CHECK").split("#")[-1].strip()
+        return (check.startswith("0x") and '"Openbox"' in prop(check, "_NET_WM_NAME")
+                and (wid is None or int(wid) in client_list()))
+    if not wait(managing):
+        print("    openbox did not take over the screen")
     return wm
 
 
-def stop(proc):
-    proc.terminate()
-    proc.wait()
+def client_list():
+    ids = prop("root", "_NET_CLIENT_LIST").split("#")[-1]
+    return [int(i, 16) for i in ids.replace(",", " ").split() if i.startswith("0x")]
 
 
 def recorder(folder, name, log):
@@ -196,11 +231,12 @@ def recorder(folder, name, log):
 
 
 def ends(proc):
+    """The program ends by itself within ten seconds; else it is stopped."""
     try:
         proc.wait(10)
         return True
     except subprocess.TimeoutExpired:
-        proc.kill()
+        stop(proc)
         return False
 
 
@@ -214,7 +250,7 @@ def countdown_window(program, version, red_label, full):
     proc = start(program, at, path_first=bin_dir)
     app = app_of(proc)
     if not check("the program is on the accessibility bus", app is not None):
-        proc.kill()
+        stop(proc)
         return
     check("it names itself QVLFEST", app.name == "QVLFEST")
     main = window(app, MAIN)
@@ -243,7 +279,7 @@ def countdown_window(program, version, red_label, full):
         for button in (1, 2, 3):
             check(f"button {button} drags it by its title strip, without a window manager",
                   drag(wid, strip, button, menu, about_button))
-        wm = start_openbox()
+        wm = start_openbox(wid)
         for button in (1, 2, 3):
             check(f"button {button} drags it by its title strip, under openbox",
                   drag(wid, strip, button, menu, about_button))
@@ -259,11 +295,10 @@ def countdown_window(program, version, red_label, full):
     about = window(app, "About QVLFEST")
     check("the about box opens", about is not None)
     if about is not None:
-        time.sleep(0.5)
-        shot("About QVLFEST", program + "-about.png")
         under = " under openbox" if wm else ""
         check("its client area opens at its place, 2340 by 1935 twips" + under,
-              geometry(x_window("About QVLFEST"))[:2] == (156, 129))
+              wait(lambda: geometry(x_window("About QVLFEST"))[:2] == (156, 129), 3))
+        shot("About QVLFEST", program + "-about.png")
         if wm:
             check("it is a fixed dialog to the window manager", fixed_dialog("About QVLFEST"))
         check(f"it reads {version_text(version)}", named(about, version_text(version), "label"))

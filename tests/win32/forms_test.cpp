@@ -122,9 +122,9 @@ TEST(Win32Windows, Styles) {
   HWND about = p.Window(*p.runtime.FormsOf<frmAbout>().at(0));
   POINT corner{0, 0};
   ClientToScreen(about, &corner);
-  const int dpi = Win32Toolkit::DpiOf(*p.main);
-  EXPECT_EQ(corner.x, TwipsToPixels(2340, dpi));
-  EXPECT_EQ(corner.y, TwipsToPixels(1935, dpi));
+  const POINT expected = Win32Toolkit::DpiOf(*p.main) == 144 ? POINT{234, 194} : POINT{156, 129};
+  EXPECT_EQ(corner.x, expected.x);
+  EXPECT_EQ(corner.y, expected.y);
 }
 
 TEST(Win32Windows, FontsPerBuild) {
@@ -266,29 +266,35 @@ TEST(Win32Countdown, SentenceInFinalsWindowText) {
 TEST(Win32Countdown, GraphicsAndTransparency) {
   Win32Program p(kApril);
   HWND main = p.Window(*p.main);
-  p.PumpFor(300);
-  RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  HDC dc = GetDC(main);
-  const int dpi = Win32Toolkit::DpiOf(*p.main);
+  const bool dpi144 = Win32Toolkit::DpiOf(*p.main) == 144;
   const COLORREF border = GetSysColor(COLOR_ACTIVEBORDER);
+  const COLORREF strip = GetSysColor(COLOR_ACTIVECAPTION);
   const struct {
     const char* what;
-    int x, y;
+    POINT at96, at144;
     COLORREF color;
   } rows[] = {
-      {"outline, left edge", TwipsToPixels(15, dpi), TwipsToPixels(1800, dpi), border},
-      {"outline across the title strip", TwipsToPixels(15, dpi), TwipsToPixels(150, dpi), border},
-      {"rule under the title strip", TwipsToPixels(1000, dpi), TwipsToPixels(300, dpi), border},
-      {"title strip", TwipsToPixels(1000, dpi), TwipsToPixels(100, dpi),
-       GetSysColor(COLOR_ACTIVECAPTION)},
-      {"black behind Final", TwipsToPixels(3700, dpi), TwipsToPixels(1400, dpi), RGB(0, 0, 0)},
+      {"outline, left edge", {1, 120}, {2, 180}, border},
+      {"outline across the title strip", {1, 10}, {2, 15}, border},
+      {"rule under the title strip", {67, 20}, {100, 30}, border},
+      {"title strip", {67, 7}, {100, 10}, strip},
+      {"black behind Final", {247, 93}, {370, 140}, RGB(0, 0, 0)},
   };
-  for (const auto& r : rows) EXPECT_EQ(GetPixel(dc, r.x, r.y), r.color) << r.what;
+  HDC dc = GetDC(main);
+  auto pixel = [&](POINT at96, POINT at144) {
+    const POINT at = dpi144 ? at144 : at96;
+    return GetPixel(dc, at.x, at.y);
+  };
+  auto all_shown = [&] {
+    for (const auto& r : rows)
+      if (pixel(r.at96, r.at144) != r.color) return false;
+    return true;
+  };
+  p.PumpUntil(all_shown);
+  for (const auto& r : rows) EXPECT_EQ(pixel(r.at96, r.at144), r.color) << r.what;
   // Hiding the rule repaints the title strip it crosses.
   (*p.main)["Line3"].SetVisible(false);
-  p.PumpFor(100);
-  EXPECT_EQ(GetPixel(dc, TwipsToPixels(1000, dpi), TwipsToPixels(300, dpi)),
-            GetSysColor(COLOR_ACTIVECAPTION));
+  EXPECT_TRUE(p.PumpUntil([&] { return pixel(rows[2].at96, rows[2].at144) == strip; }));
   ReleaseDC(main, dc);
 }
 
@@ -431,11 +437,19 @@ TEST(Win32Arrival, OnTheDayWithTheCountdownStopped) {
   EXPECT_EQ(sentence, "It is 0 days 15 Hours 55 Minutes  and 53 Seconds ");
 
   BoxWatcher watcher;
-  watcher.linger_ms = 300;
-  watcher.on_open = [&] { p.sys.SetClock({2027, 6, 22, 9, 6, 0}); };
+  // Each box moves the clock on a minute and closes once the clock field,
+  // behind it, shows that minute.
+  int minute = 5, ticked_behind = 0;
+  watcher.on_open = [&] { p.sys.SetClock({2027, 6, 22, 9, ++minute, 0}); };
+  watcher.close_when = [&] {
+    const bool ticked = WindowText(p.Child("CurMin")) == std::to_string(minute);
+    ticked_behind += ticked;
+    return ticked;
+  };
   p.Click(p.Child(arrival, "Command1"));
   p.Click(p.Child(arrival, "Command1"));
   ASSERT_EQ(watcher.seen.size(), 2u);
+  EXPECT_EQ(ticked_behind, 2) << "the clock ticks while a box is open";
   for (const auto& box : watcher.seen) {
     EXPECT_EQ(
         box.text,
@@ -444,7 +458,6 @@ TEST(Win32Arrival, OnTheDayWithTheCountdownStopped) {
   }
   ASSERT_EQ(p.tk.boxes.size(), 2u);
   EXPECT_EQ(p.tk.boxes[0].style, 48);
-  EXPECT_EQ(WindowText(p.Child("CurMin")), "6") << "the clock ticked while the box was open";
   EXPECT_EQ(WindowText(p.Child("Final")), sentence) << "the countdown stays stopped";
   EXPECT_TRUE(IsWindow(window));
 

@@ -26,8 +26,10 @@ inline std::string ClassOf(HWND hwnd) {
   return std::string(buf, buf + n);
 }
 
-// Closes the message boxes that open on this thread, after letting the
-// other windows run for `linger_ms`, and records what they said.
+// Closes the message boxes that open on this thread, at once or once
+// `close_when` holds while the box runs the other windows (at the latest
+// after five seconds, so that a wait in vain fails rather than hangs), and
+// records what they said.
 struct BoxWatcher {
   struct Seen {
     std::string text, title;
@@ -53,7 +55,7 @@ struct BoxWatcher {
             w.seen.push_back({WindowText(GetDlgItem(hwnd, 0xFFFF)), WindowText(hwnd)});
             if (w.on_open) w.on_open();
           }
-          if (GetTickCount() - w.opened_at >= w.linger_ms) {
+          if (!w.close_when || w.close_when() || GetTickCount() - w.opened_at > 5000) {
             PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
             w.open = nullptr;
           }
@@ -65,8 +67,8 @@ struct BoxWatcher {
   UINT_PTR timer;
   HWND open = nullptr;
   DWORD opened_at = 0;
-  DWORD linger_ms = 0;
   std::function<void()> on_open;
+  std::function<bool()> close_when;
   std::vector<Seen> seen;
 };
 
