@@ -305,6 +305,12 @@ TEST(Interaction, WindowFollowsThePointerUntilItsButtonIsReleased) {
   EXPECT_EQ(drag.Follow({90, 0}), (PixelPoint{30, 20}));
   EXPECT_TRUE(drag.Release(MouseButton::Right));
   EXPECT_FALSE(drag.Follow({0, 0}));
+  // A move reported with only other buttons held: the drag's button was
+  // released where the toolkit did not see it.
+  drag.Begin(MouseButton::Middle, {100, 10}, {40, 30});
+  EXPECT_EQ(drag.Follow({110, 20}, {.middle = true}), (PixelPoint{50, 40}));
+  EXPECT_FALSE(drag.Follow({120, 30}, {.left = true}));
+  EXPECT_FALSE(drag.Follow({130, 40}, {.middle = true})) << "ended for good";
 }
 
 constexpr ControlSpec kTwoOnTabOne[] = {Button("A", "a", 0, 0, 1, 1, 1),
