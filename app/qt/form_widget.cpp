@@ -186,6 +186,7 @@ void FormWidget::ShowDefault(int control) {
 // handlers run, so that a window a handler opens stands in front of it.
 void FormWidget::Show(bool first) {
   if (first && !tickers_.empty()) {
+    winId();  // its window made now, named as the program's first (main.cpp)
     show_at_tick_ = true;
     return;
   }
@@ -246,7 +247,7 @@ void FormWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   if (title_bar_ > 0) PaintTitleBar(painter);
   painter.translate(0, title_bar_);
-  const QRect r = event->rect().translated(0, -title_bar_);
+  const QRect r = event->rect().translated(0, -title_bar_) & rect();
   BuildPlan(*form_, kDpi, {r.left(), r.top(), r.right() + 1, r.bottom() + 1}, plan_);
   QtCanvas canvas(painter, fonts_);
   canvas.Draw(plan_);
