@@ -70,10 +70,13 @@ class Processes:
         pr_set_child_subreaper = 36
         ctypes.CDLL(None, use_errno=True).prctl(pr_set_child_subreaper, 1, 0, 0, 0)
 
-    def start(self, name, args, env=None, **kwargs):
+    def start(self, name, args, env=None, piped=False):
+        """Its output goes to a log, or with `piped` its standard output and
+        input are pipes (and its errors go to the log)."""
         log = open(os.path.join(self.scratch, name + ".log"), "ab")
-        proc = subprocess.Popen(args, env=env, stdout=log, stderr=subprocess.STDOUT,
-                                stdin=subprocess.DEVNULL, **kwargs)
+        proc = subprocess.Popen(args, env=env, stdout=subprocess.PIPE if piped else log,
+                                stderr=log if piped else subprocess.STDOUT,
+                                stdin=subprocess.PIPE if piped else subprocess.DEVNULL, text=piped)
         log.close()
         proc.name = name
         self.running.append(proc)
@@ -140,10 +143,12 @@ def finish(name):
 
 
 class Image:
-    """An RGB screenshot."""
+    """A screenshot: rows of `stride` bytes, pixels of `step` bytes whose
+    red, green and blue lie at the offsets `rgb`."""
 
-    def __init__(self, width, height, rgb):
-        self.width, self.height, self.rgb = width, height, rgb
+    def __init__(self, width, height, data, stride=None, step=3, rgb=(0, 1, 2)):
+        self.width, self.height, self.data = width, height, data
+        self.stride, self.step, self.rgb = stride or width * step, step, rgb
 
     @staticmethod
     def from_ppm(data):
@@ -157,8 +162,7 @@ class Image:
                 end += 1
             fields.append(int(data[at:end]))
             at = end
-        width, height, _ = fields
-        return Image(width, height, data[at + 1:at + 1 + width * height * 3])
+        return Image(fields[0], fields[1], data[at + 1:])
 
     @staticmethod
     def from_file(path):
@@ -167,8 +171,8 @@ class Image:
                                              capture_output=True, check=True).stdout)
 
     def at(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.rgb[i:i + 3])
+        i = y * self.stride + x * self.step
+        return tuple(self.data[i + c] for c in self.rgb)
 
 
 def desktop_files(packaging):

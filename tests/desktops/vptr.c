@@ -1,8 +1,10 @@
 // A pointer for the tests under Wayland compositors that accept one from a
 // client: wlroots' virtual pointer (sway) or KWin's fake input.
-//   vptr WIDTHxHEIGHT step...   steps: abs X Y | press B | release B | sleep MS
-// with B one of left, middle, right. Each step is sent and acknowledged (a
-// round trip) before the next.
+//   vptr WIDTHxHEIGHT
+// reads steps, one a line: "abs X Y", "press B" or "release B", with B one
+// of left, middle, right. Each is sent and acknowledged (a round trip), then
+// answered with a line "ok". One connection throughout, since a compositor
+// lets go of the buttons of a pointer whose client leaves.
 #include <linux/input-event-codes.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -46,7 +48,7 @@ static uint32_t button_code(const char* name) {
 int main(int argc, char** argv) {
   unsigned width = 0, height = 0;
   if (argc < 2 || sscanf(argv[1], "%ux%u", &width, &height) != 2) {
-    fprintf(stderr, "usage: vptr WIDTHxHEIGHT step...\n");
+    fprintf(stderr, "usage: vptr WIDTHxHEIGHT < steps\n");
     return 2;
   }
   struct wl_display* display = wl_display_connect(NULL);
@@ -65,41 +67,39 @@ int main(int argc, char** argv) {
     fprintf(stderr, "vptr: the compositor offers no virtual pointer\n");
     return 1;
   }
-  for (int i = 2; i < argc; ++i) {
-    const char* step = argv[i];
-    const char* arg = i + 1 < argc ? argv[i + 1] : "";
-    if (strcmp(step, "abs") == 0 && i + 2 < argc) {
-      const unsigned x = (unsigned)atoi(argv[i + 1]), y = (unsigned)atoi(argv[i + 2]);
-      i += 2;
+  char line[128];
+  while (fgets(line, sizeof line, stdin)) {
+    char step[16] = "", arg[16] = "";
+    int x = 0, y = 0;
+    if (sscanf(line, "abs %d %d", &x, &y) == 2) {
       if (wlr) {
-        zwlr_virtual_pointer_v1_motion_absolute(wlr, now_ms(), x, y, width, height);
+        zwlr_virtual_pointer_v1_motion_absolute(wlr, now_ms(), (uint32_t)x, (uint32_t)y, width,
+                                                height);
         zwlr_virtual_pointer_v1_frame(wlr);
       } else {
-        org_kde_kwin_fake_input_pointer_motion_absolute(kde, wl_fixed_from_int((int)x),
-                                                        wl_fixed_from_int((int)y));
+        org_kde_kwin_fake_input_pointer_motion_absolute(kde, wl_fixed_from_int(x),
+                                                        wl_fixed_from_int(y));
       }
-    } else if (strcmp(step, "press") == 0 || strcmp(step, "release") == 0) {
-      const uint32_t state = step[0] == 'p' ? WL_POINTER_BUTTON_STATE_PRESSED
-                                            : WL_POINTER_BUTTON_STATE_RELEASED;
-      ++i;
+    } else if (sscanf(line, "%15s %15s", step, arg) == 2 &&
+               (strcmp(step, "press") == 0 || strcmp(step, "release") == 0)) {
+      const uint32_t state =
+          step[0] == 'p' ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED;
       if (wlr) {
         zwlr_virtual_pointer_v1_button(wlr, now_ms(), button_code(arg), state);
         zwlr_virtual_pointer_v1_frame(wlr);
       } else {
         org_kde_kwin_fake_input_button(kde, button_code(arg), state);
       }
-    } else if (strcmp(step, "sleep") == 0) {
-      ++i;
-      const long ms = atol(arg);
-      nanosleep(&(struct timespec){ms / 1000, (ms % 1000) * 1000000}, NULL);
     } else {
-      fprintf(stderr, "vptr: unknown step %s\n", step);
+      fprintf(stderr, "vptr: unknown step %s", line);
       return 2;
     }
     if (wl_display_roundtrip(display) < 0) {
       fprintf(stderr, "vptr: the compositor closed the connection\n");
       return 1;
     }
+    printf("ok\n");
+    fflush(stdout);
   }
   wl_display_disconnect(display);
   return 0;
