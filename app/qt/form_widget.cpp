@@ -186,7 +186,7 @@ void FormWidget::ShowDefault(int control) {
 // handlers run, so that a window a handler opens stands in front of it.
 void FormWidget::Show(bool first) {
   if (first && !tickers_.empty()) {
-    winId();  // its window made now, named as the program's first (main.cpp)
+    winId();  // made now, while the program bears the name X11's window class comes from (main.cpp)
     show_at_tick_ = true;
     return;
   }

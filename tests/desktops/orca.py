@@ -63,8 +63,15 @@ def start_desktop(procs, scratch, spoken):
     os.mkfifo(fifo)
     procs.start("xvfb", ["sh", "-c", f'exec Xvfb -displayfd 8 -screen 0 1280x1024x24 -nolisten tcp '
                                      f'-noreset 8>"{fifo}"'])
-    with open(fifo) as f:
-        display = ":" + f.read().strip()
+    # Xvfb writes its display's number there once it listens.
+    reader = os.open(fifo, os.O_RDONLY | os.O_NONBLOCK)
+    try:
+        number = wait(lambda: os.read(reader, 16).decode().strip(), 15)
+    finally:
+        os.close(reader)
+    if not number:
+        raise RuntimeError("Xvfb did not start:\n" + procs.log("xvfb"))
+    display = ":" + number
     bus = "unix:path=" + os.path.join(scratch, "bus")
     procs.start("bus", ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + bus])
     runtime = os.path.join(scratch, "runtime")
@@ -101,14 +108,18 @@ def start(procs, env, program, at):
         env, LD_PRELOAD=FAKETIME, FAKETIME="@" + at, FAKETIME_DONT_FAKE_MONOTONIC="1"))
 
 
-def click_in(env, title, x, y):
-    """As a hand clicks: Orca looks at the active window when the button goes
-    down, so a press and release a few microseconds apart, followed at once
-    by a new window, would have it take that window as already announced."""
+def click(env, speech, title, x, y, button_name):
+    """As a hand clicks a button: down, and up once Orca has said the button
+    that the press focused. (Orca looks at the active window as a press
+    comes in; had it not seen this press before the release opens a new
+    window, it would take that window as already announced.)"""
     wid = subprocess.run(["xdotool", "search", "--name", f"^{title}$"], env=env,
                          capture_output=True, text=True).stdout.split()[0]
-    subprocess.run(["xdotool", "mousemove", "--window", wid, str(x), str(y), "mousedown", "1",
-                    "sleep", "0.15", "mouseup", "1"], env=env, check=True)
+    subprocess.run(["xdotool", "mousemove", "--window", wid, str(x), str(y), "mousedown", "1"],
+                   env=env, check=True)
+    speech.heard(button_name + " push button", seconds=5)
+    speech.mark_now()
+    subprocess.run(["xdotool", "mouseup", "1"], env=env, check=True)
 
 
 def sentence_due(said, at, started):
@@ -133,10 +144,8 @@ def countdown(procs, env, speech, program, version, red_label):
               speech.heard(MAIN, "Until Quorvell Fest !!!") and wait(
                   lambda: sentence_due(speech.since(), at, started), 5), speech.since().strip())
         speech.quiet()
-        click_in(env, MAIN, *MENU)
-        speech.heard("Menu")
-        speech.mark_now()
-        click_in(env, MAIN, *ABOUT_BUTTON)
+        click(env, speech, MAIN, *MENU, "Menu")
+        click(env, speech, MAIN, *ABOUT_BUTTON, "About this program")
         texts = ["About QVLFEST", "Version " + version, "OK push button"] + (
             ["NON LCARS FONT VERSION"] if red_label else [])
         check("the about box: its title, version" + (", red label" if red_label else "")
