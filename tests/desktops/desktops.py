@@ -473,7 +473,10 @@ def arrival(desktop, program):
     print(f"{program} across midnight into 22 June on {desktop.name}", flush=True)
     proc = start(desktop, program, "2027-06-21 23:59:58")
     try:
-        check("the arrival window opens", wait(lambda: desktop.window(ARRIVAL), 15))
+        if not check("the arrival window opens", wait(lambda: desktop.window(ARRIVAL), 15)):
+            print(f"    windows: {[w.title for w in desktop.windows()]}; the program "
+                  + ("runs" if proc.poll() is None else f"ended with {proc.returncode}")
+                  + ", saying:\n" + desktop.procs.log(f"{desktop.name}-{program}")[-1000:])
         time.sleep(1)
         check("once", [w.title for w in desktop.windows()].count(ARRIVAL) == 1)
         box = desktop.window(ARRIVAL)

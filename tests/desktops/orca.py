@@ -165,7 +165,7 @@ def arrival(procs, env, speech, program):
     try:
         check("Orca reads the arrival window's three lines, then its focused button",
               speech.heard("YEAH!", "GET FUCKING EXITED", "QUORVELL FEST", "IS TODAY!!!",
-                           "Click This.", seconds=10),
+                           "Click This.", "push button", seconds=10),
               speech.since().strip())
         speech.quiet()
     finally:
