@@ -1,5 +1,5 @@
 // KWin's own account of its windows, for the tests: one line each, between
-// the marks the test gives in place of MARK.
+// the lines that the test's mark (in place of MARK) begins.
 print("MARK begin");
 var clients = workspace.clientList();
 for (var i = 0; i < clients.length; i++) {
