@@ -16,10 +16,11 @@ import gi
 gi.require_version("Gio", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
 
-from session import (Image, Processes, check, desktop_files, exit_on_signals,  # noqa: E402
-                     finish, wait)
+from session import (Image, Processes, check, copy_programs, desktop_files,  # noqa: E402
+                     exit_on_signals, finish, wait)
 
 BUILD, SCRATCH, VPTR = sys.argv[1], sys.argv[2], sys.argv[3]
+BIN = os.path.join(SCRATCH, "bin")
 HERE = os.path.dirname(os.path.abspath(__file__))
 PACKAGING = os.path.join(HERE, "..", "..", "packaging", "linux")
 FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
@@ -286,7 +287,7 @@ class Gnome(Desktop):
                    DBUS_SYSTEM_BUS_ADDRESS=system.address, GSETTINGS_BACKEND="keyfile",
                    XDG_DATA_DIRS=self.share + ":/usr/share",
                    # A desktop file counts where the program it runs is found.
-                   PATH=BUILD + ":" + os.environ["PATH"])
+                   PATH=BIN + ":" + os.environ["PATH"])
         self.procs.start(self.name, ["gnome-shell", "--headless", "--wayland", "--no-x11",
                                      "--wayland-display=wayland-qvl",
                                      f"--virtual-monitor={WIDTH}x{HEIGHT}"], env=env)
@@ -350,7 +351,7 @@ class Gnome(Desktop):
 def start(desktop, program, at):
     env = dict(desktop.program_env(), LD_PRELOAD=FAKETIME, FAKETIME="@" + at,
                FAKETIME_DONT_FAKE_MONOTONIC="1")
-    return desktop.procs.start(f"{desktop.name}-{program}", [os.path.join(BUILD, program)],
+    return desktop.procs.start(f"{desktop.name}-{program}", [os.path.join(BIN, program)],
                                env=env)
 
 
@@ -513,6 +514,7 @@ def main():
     exit_on_signals()
     programs = desktop_files(PACKAGING)
     install_desktop_files(programs)
+    copy_programs(BUILD, programs, BIN)
     for name in sys.argv[4:] or DESKTOPS:
         procs = Processes(SCRATCH)
         try:
@@ -525,6 +527,10 @@ def main():
                 arrival(desktop, program)
         except Exception:  # noqa: BLE001  the next desktop is checked all the same
             check(f"the checks on {name} run to their end", False, traceback.format_exc())
+            for proc in procs.running:
+                print(f"    {proc.name} " + ("runs" if proc.poll() is None
+                                             else f"ended with {proc.returncode}")
+                      + ", saying:\n" + procs.log(proc.name)[-600:])
         finally:
             procs.stop_all()
     finish("desktops")

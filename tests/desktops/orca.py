@@ -13,11 +13,13 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 import oracle  # noqa: E402  the tests' own countdown, apart from the program's
-from session import Processes, check, exit_on_signals, finish, wait  # noqa: E402
+from session import Processes, check, copy_programs, exit_on_signals, finish, wait  # noqa: E402
 
 BUILD = os.path.abspath(sys.argv[1])
 FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 MAIN = "time until qvlfest"
+# Each build's version and whether its about box has the red label.
+PROGRAMS = {"qvlfest": ("2.1.0", False), "qvlfest-non-lcars": ("2.1.1", True)}
 SENTENCE = re.compile(r"It is -?\d+ days \d+ Hours \d+ Minutes +and \d+ Seconds")
 # Texts of the countdown window's developer area, outside what it shows.
 DEVELOPER = ["Press this button to manualy calculate", "ACTUALLY, THIS BUTTON NO LONGER WORKS",
@@ -104,7 +106,7 @@ def start_desktop(procs, scratch, spoken):
 
 
 def start(procs, env, program, at):
-    return procs.start(program, [os.path.join(BUILD, program)], env=dict(
+    return procs.start(program, [os.path.join(procs.scratch, "bin", program)], env=dict(
         env, LD_PRELOAD=FAKETIME, FAKETIME="@" + at, FAKETIME_DONT_FAKE_MONOTONIC="1"))
 
 
@@ -181,11 +183,11 @@ def main():
         open(spoken, "w").close()
         speech = Speech(spoken)
         env = start_desktop(procs, scratch, spoken)
+        copy_programs(BUILD, PROGRAMS, os.path.join(scratch, "bin"))
         if not check("Orca starts", speech.heard("Screen reader on", seconds=30)):
             print(procs.log("orca")[-2000:])
             return
-        for program, version, red_label in (("qvlfest", "2.1.0", False),
-                                            ("qvlfest-non-lcars", "2.1.1", True)):
+        for program, (version, red_label) in PROGRAMS.items():
             countdown(procs, env, speech, program, version, red_label)
             arrival(procs, env, speech, program)
         said = speech.all()

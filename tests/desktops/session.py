@@ -5,6 +5,7 @@ files the programs are named by."""
 import ctypes
 import glob
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -184,3 +185,12 @@ def desktop_files(packaging):
         programs[entry["Exec"].split()[0]] = (os.path.basename(path)[:-len(".desktop")],
                                               entry["Icon"])
     return programs
+
+
+def copy_programs(build, programs, folder):
+    """The programs, copied to a folder of the run's own: a script that ends
+    the programs it finds by their path leaves these alone."""
+    os.makedirs(folder)
+    for program in programs:
+        shutil.copy(os.path.join(build, program), folder)
+    return folder
