@@ -91,9 +91,20 @@ class LabelClicks {
   int pressed_ = -1;
 };
 
+// The mouse buttons held down while the pointer moves, as the window system
+// reports them.
+struct HeldButtons {
+  bool left = false, right = false, middle = false;
+  constexpr bool Has(MouseButton b) const {
+    return b == MouseButton::Left ? left : b == MouseButton::Right ? right : middle;
+  }
+};
+
 // A window that the program moves itself (where the window system does not
 // move it): it follows the pointer's travel from the press, and the drag ends
-// when the button that started it is released, whichever button that is.
+// when the button that started it is released, whichever button that is. It
+// never moves with that button up: a move reported without it ends the drag
+// (its release went elsewhere).
 class PointerDrag {
  public:
   void Begin(MouseButton button, PixelPoint pointer, PixelPoint window) {
@@ -105,6 +116,11 @@ class PointerDrag {
   bool active() const { return active_; }
   MouseButton button() const { return button_; }
   // The window's place for a pointer position, while the drag lasts.
+  std::optional<PixelPoint> Follow(PixelPoint pointer, HeldButtons held) {
+    if (active_ && !held.Has(button_)) active_ = false;
+    return Follow(pointer);
+  }
+  // The same, where the toolkit sees every release of the drag's button.
   std::optional<PixelPoint> Follow(PixelPoint pointer) const {
     if (!active_) return std::nullopt;
     return PixelPoint{window_.x + pointer.x - pointer_.x, window_.y + pointer.y - pointer_.y};

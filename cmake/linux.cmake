@@ -1,6 +1,9 @@
 # The Linux programs on Qt 6 Widgets, both build variants, and everything a
 # distribution installs with them.
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
+# Asks the Wayland compositor what Qt does not tell (app/qt/wayland_compositor.h).
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
 qvl_icons()
 
 add_library(qvl_qt STATIC
@@ -9,8 +12,9 @@ add_library(qvl_qt STATIC
   app/qt/qt_canvas.cpp
   app/qt/qt_system.cpp
   app/qt/qt_toolkit.cpp
+  app/qt/wayland_compositor.cpp
   ${QVL_ICON_SOURCES})
-target_link_libraries(qvl_qt PUBLIC qvl_core qvl_posix Qt6::Widgets)
+target_link_libraries(qvl_qt PUBLIC qvl_core qvl_posix Qt6::Widgets PRIVATE PkgConfig::WAYLAND_CLIENT)
 
 function(qvl_linux_program target output_name plain_font)
   add_executable(${target} app/qt/main.cpp)

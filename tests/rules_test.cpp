@@ -2,6 +2,7 @@
 // message-box styles, registry roots and table checks.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "about/frm_about.h"
@@ -37,17 +38,20 @@ TEST(FontChoice, ByInstalledFaces) {
     FaceChoice want;
   } rows[] = {
       {"LCARS", {"LCARS", "Arial"}, {"LCARS", 0}},
-      {"LCARS", {"Arial Narrow", "Liberation Sans Narrow", "Arial"}, {"Arial Narrow", 19, 95, 18}},
+      {"LCARS",
+       {"Arial Narrow", "Liberation Sans Narrow", "Arial"},
+       {"Arial Narrow", 190, 950, 180}},
       {"LCARS",
        {"Liberation Sans Narrow", "Liberation Sans"},
-       {"Liberation Sans Narrow", 19, 95, 18}},
-      {"LCARS", {"Liberation Sans"}, {"Liberation Sans", 19, 95, 18}},
-      {"LCARS", {}, {"Arial", 19, 95, 18}},
+       {"Liberation Sans Narrow", 190, 950, 180}},
+      {"LCARS", {"Liberation Sans"}, {"Liberation Sans", 190, 950, 180}},
+      {"LCARS", {}, {"Arial", 190, 950, 180}},
       {"MS Sans Serif",
        {"MS Sans Serif", "Microsoft Sans Serif"},
-       {"Microsoft Sans Serif", 0, 100, 10, 9}},
-      {"MS Sans Serif", {"MS Sans Serif"}, {"MS Sans Serif", 0, 100, 10, 9}},
-      {"MS Sans Serif", {"Liberation Sans"}, {"Liberation Sans", 0, 100, 10, 9}},
+       {"Microsoft Sans Serif", 0, 1000, 100, 90}},
+      {"MS Sans Serif", {"MS Sans Serif"}, {"MS Sans Serif", 0, 1000, 100, 90}},
+      {"MS Sans Serif", {"Liberation Sans"}, {"Liberation Sans", 0, 1000, 100, 90}},
+      {"MS Sans Serif", {"DejaVu Sans"}, {"MS Sans Serif", 0, 1000, 100, 90}},
       {"Tahoma", {"Tahoma", "Arial"}, {"Tahoma", 0}},
       {"Tahoma", {"Arial"}, {"Arial", 0}},
       {"Arial", {"Liberation Sans", "DejaVu Sans"}, {"Liberation Sans", 0}},
@@ -57,7 +61,47 @@ TEST(FontChoice, ByInstalledFaces) {
   for (const auto& r : rows) {
     const FaceChoice got =
         ChooseFace(r.named, [&](std::string_view f) { return r.installed.count(f) > 0; });
-    EXPECT_EQ(got, r.want) << r.named << " -> " << got.face << " " << got.width_percent;
+    EXPECT_EQ(got, r.want) << r.named << " -> " << got.face << " " << got.width_permille;
+  }
+}
+
+// Measured, a stand-in runs as wide as the face it stands for, and an
+// "LCARS" stand-in is raised by its own room above its letters. Widths as
+// the faces measure (thousandths of an em): Liberation Sans Narrow keeps its
+// calibrated size; DejaVu Sans, a seventh wider than Arial, is squeezed.
+TEST(FontChoice, StandInsSizedByWhatTheyMeasure) {
+  const std::map<std::pair<std::string_view, bool>, FaceMetrics> measured = {
+      {{"Liberation Sans Narrow", false}, {377, 362, 922, 725}},
+      {{"DejaVu Sans", false}, {523, 507, 928, 760}},
+      {{"DejaVu Sans", true}, {589, 573, 928, 760}},
+  };
+  const struct {
+    const char* named;
+    std::set<std::string_view> installed;
+    std::string_view substitute;  // what the system draws for a missing face
+    bool bold;
+    FaceChoice want;
+  } rows[] = {
+      {"LCARS", {"Liberation Sans Narrow"}, "", false, {"Liberation Sans Narrow", 190, 950, 180}},
+      {"LCARS", {"DejaVu Sans"}, "DejaVu Sans", false, {"Arial", 192, 950, 151}},
+      {"Arial", {"Liberation Sans"}, "", false, {"Liberation Sans", 0}},
+      {"Arial", {"DejaVu Sans"}, "DejaVu Sans", false, {"Arial", 446, 1000}},
+      {"Tahoma", {"DejaVu Sans"}, "DejaVu Sans", true, {"Tahoma", 484, 1000}},
+      {"MS Sans Serif",
+       {"DejaVu Sans"},
+       "DejaVu Sans",
+       false,
+       {"MS Sans Serif", 446, 1000, 100, 90}},
+  };
+  for (const auto& r : rows) {
+    const FaceChoice got = ChooseFace(
+        r.named, [&](std::string_view f) { return r.installed.count(f) > 0; },
+        [&](std::string_view face, bool bold) {
+          return measured.at({r.installed.count(face) ? face : r.substitute, bold});
+        },
+        r.bold);
+    EXPECT_EQ(got, r.want) << r.named << " -> " << got.face << " " << got.width_permille << " "
+                           << got.raise_permille;
   }
 }
 
@@ -184,6 +228,12 @@ TEST(Interaction, WindowFollowsThePointerUntilItsButtonIsReleased) {
   EXPECT_EQ(drag.Follow({90, 0}), (PixelPoint{30, 20}));
   EXPECT_TRUE(drag.Release(MouseButton::Right));
   EXPECT_FALSE(drag.Follow({0, 0}));
+  // A move reported with only other buttons held: the drag's button was
+  // released where the toolkit did not see it.
+  drag.Begin(MouseButton::Middle, {100, 10}, {40, 30});
+  EXPECT_EQ(drag.Follow({110, 20}, {.middle = true}), (PixelPoint{50, 40}));
+  EXPECT_FALSE(drag.Follow({120, 30}, {.left = true}));
+  EXPECT_FALSE(drag.Follow({130, 40}, {.middle = true})) << "ended for good";
 }
 
 constexpr ControlSpec kTwoOnTabOne[] = {Button("A", "a", 0, 0, 1, 1, 1),

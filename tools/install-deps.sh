@@ -4,8 +4,10 @@ set -euo pipefail
 packages=(cmake g++ make libgtest-dev googletest libbenchmark-dev
           g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xdotool
           imagemagick fonts-liberation libfaketime procps tzdata
-          qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libx11-dev libxtst-dev weston openbox x11-utils
-          at-spi2-core python3-pyatspi dbus-daemon
+          qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libx11-dev libxtst-dev pkgconf libwayland-dev
+          weston openbox x11-utils at-spi2-core python3-pyatspi dbus-daemon
+          gnome-shell mutter kwin-wayland breeze sway grim plasma-wayland-protocols
+          orca speech-dispatcher fonts-dejavu-core
           wixl msitools zip unzip lintian desktop-file-utils appstream dpkg-dev
           emscripten node-acorn chromium python3-fonttools python3-brotli media-types)
 # Node.js and npm come with the machine; Debian's are the fallback.

@@ -2,7 +2,8 @@
 # Every test, as CI runs it on a fresh machine: the forms natively (plain,
 # then under AddressSanitizer and UndefinedBehaviorSanitizer); the Linux
 # programs in-process at scales 1 and 1.5, then end to end on X (with and
-# without a window manager) and Wayland; the Windows programs under Wine at
+# without a window manager) and Wayland, on GNOME Shell, KWin and sway, and
+# with the Orca screen reader; the Windows programs under Wine at
 # 144 and 96 DPI, then end to end; the web pages in headless Chromium; the
 # release packages installed, started and removed (the .deb on this
 # machine); last, the programs and packages built again elsewhere and
@@ -100,6 +101,8 @@ windows_tests() {
 
 build linux
 stage linux linux_tests
+stage desktops bash tests/desktops/run.sh build/linux
+stage orca /usr/bin/python3 tests/desktops/orca.py build/linux
 build native
 stage native ctest --preset native -j "$jobs"
 build windows

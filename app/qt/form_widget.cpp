@@ -9,11 +9,14 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QShortcutEvent>
+#include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QWindow>
 
 #include "app/geometry.h"
 #include "app/qt/qstring.h"
+#include "app/qt/wayland_compositor.h"
 #include "app/stacking.h"
 
 namespace qvl {
@@ -32,9 +35,29 @@ PixelPoint PointOf(const QPoint& p) {
   return {p.x(), p.y()};
 }
 
+bool OnWayland() {
+  return QGuiApplication::platformName() == "wayland";
+}
+
+// A fixed dialog draws its own title bar (caption, icon and a close button)
+// on a Wayland compositor that draws none: Qt's own offers maximise and
+// minimise whatever the window's size, and maximise moved a fixed box into
+// the screen's corner.
+constexpr int kTitleBarHeight = 30;
+int TitleBarOf(const FormSpec& spec) {
+  const bool drawn =
+      spec.border == BorderStyle::FixedDialog && OnWayland() && !Compositor().decorates;
+  return drawn ? kTitleBarHeight : 0;
+}
+
 Qt::WindowFlags FlagsOf(const FormSpec& spec) {
-  if (spec.border == BorderStyle::None) return Qt::Window | Qt::FramelessWindowHint;
+  if (spec.border == BorderStyle::None || TitleBarOf(spec) > 0)
+    return Qt::Window | Qt::FramelessWindowHint;
   return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+}
+
+HeldButtons HeldOf(Qt::MouseButtons b) {
+  return {b.testFlag(Qt::LeftButton), b.testFlag(Qt::RightButton), b.testFlag(Qt::MiddleButton)};
 }
 
 MouseButton ButtonOf(Qt::MouseButton b) {
@@ -72,17 +95,29 @@ Runtime* RuntimeOf(const FormWidget& w) {
 
 }  // namespace
 
-FormWidget::FormWidget(Form& form) : QWidget(nullptr, FlagsOf(form.spec())), form_(&form) {
+FormWidget::FormWidget(Form& form)
+    : QWidget(nullptr, FlagsOf(form.spec())), form_(&form), title_bar_(TitleBarOf(form.spec())) {
   const FormSpec& spec = form.spec();
   setAttribute(Qt::WA_OpaquePaintEvent);  // the plan paints every pixel
   setWindowTitle(ToQString(form.Caption()));
   const PixelRect client = ClientRect(spec, kDpi);
-  setFixedSize(client.width(), client.height());
+  // Equal least and greatest sizes: the window system offers no resizing
+  // and no maximise.
+  setFixedSize(client.width(), client.height() + title_bar_);
   // The client area's corner, not the frame's: where the window system
   // allows a window to place itself.
   if (const auto at = ClientCorner(spec, kDpi))
-    setGeometry(at->x, at->y, client.width(), client.height());
+    setGeometry(at->x, at->y, client.width(), client.height() + title_bar_);
   if (spec.border == BorderStyle::FixedDialog) MarkAsDialog(this);
+  if (title_bar_ > 0) {
+    close_ = new QToolButton(this);
+    close_->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    close_->setAutoRaise(true);
+    close_->setFocusPolicy(Qt::NoFocus);  // not one of the form's controls
+    close_->setAccessibleName(QStringLiteral("Close"));
+    close_->setGeometry(width() - title_bar_, 2, title_bar_ - 4, title_bar_ - 4);
+    QObject::connect(close_, &QToolButton::clicked, this, &QWidget::close);
+  }
   children_.assign(form.controls().size(), nullptr);
   CreateChildren(this, {});
 }
@@ -109,7 +144,7 @@ void FormWidget::CreateChildren(QWidget* parent, std::string_view container) {
       default:
         continue;
     }
-    w->setGeometry(QRectOf(Bounds(s, kDpi)));
+    w->setGeometry(QRectOf(Bounds(s, kDpi)).translated(0, parent == this ? title_bar_ : 0));
     if (!c.Visible()) w->hide();
     children_[i] = w;
     if (s.kind == ControlKind::Frame) CreateChildren(w, s.name);
@@ -131,7 +166,7 @@ void FormWidget::SetControlVisible(int control, bool visible) {
   if (QWidget* w = children_[control]) {
     w->setVisible(visible);
   } else {  // a line or shape: the labels it meets paint nothing of their own
-    update(QRectOf(RepaintArea(form_->spec().controls[control], kDpi)));
+    update(QRectOf(RepaintArea(form_->spec().controls[control], kDpi)).translated(0, title_bar_));
   }
 }
 
@@ -142,10 +177,32 @@ void FormWidget::ShowDefault(int control) {
   looks_default_ = control;
 }
 
+// A window whose timers run shows at their first tick, which writes its
+// captions before anything is drawn or read out: neither the screen nor a
+// screen reader ever meets the design-time text a tick replaces at once
+// ("Label2" where the countdown sentence goes). Shown before the tick's
+// handlers run, so that a window a handler opens stands in front of it.
+void FormWidget::Show(bool first) {
+  if (first && !tickers_.empty()) {
+    winId();  // made now, while the program bears the name X11's window class comes from (main.cpp)
+    show_at_tick_ = true;
+    return;
+  }
+  ShowNow();
+}
+
+void FormWidget::ShowNow() {
+  show_at_tick_ = false;
+  show();
+  raise();
+  activateWindow();
+}
+
 void FormWidget::StartTicker(int interval_ms) {
   auto* timer = new QTimer(this);
   timer->setInterval(interval_ms);
   QObject::connect(timer, &QTimer::timeout, this, [this, interval_ms] {
+    if (show_at_tick_) ShowNow();
     if (form_) form_->runtime().Tick(*form_, interval_ms);
   });
   timer->start();
@@ -158,6 +215,7 @@ void FormWidget::StopTicker(int interval_ms) {
   it->second->stop();
   it->second->deleteLater();  // it may be the one whose tick runs now
   tickers_.erase(it);
+  if (tickers_.empty() && show_at_tick_ && form_) ShowNow();
 }
 
 void FormWidget::Detach() {
@@ -165,27 +223,62 @@ void FormWidget::Detach() {
   form_ = nullptr;
 }
 
-// Qt asks the window system to move with the left button only (X11 window
-// managers then end the move at that button's release), so a move by
-// another button is followed here; Wayland's compositors end a move when
-// every button is up, whichever started it.
+// The window system moves the window where it ends the move at the release
+// of the button that began it. On X11 Qt asks window managers for a move by
+// the left button, so a move by another button is followed here. On Wayland
+// no client may move its own window: a move by another button is handed to
+// the compositor where it ends one at any button's release, and on GNOME,
+// which does not, the window stays where it is.
 void FormWidget::BeginDrag(MouseButton button) {
-  const bool system = button == MouseButton::Left || QGuiApplication::platformName() == "wayland";
+  const bool wayland = OnWayland();
+  const bool system = button == MouseButton::Left || (wayland && Compositor().ends_any_move);
   if (system && windowHandle() && windowHandle()->startSystemMove()) return;
-  drag_.Begin(button, PointOf(QCursor::pos()), PointOf(pos()));
+  if (!wayland) drag_.Begin(button, PointOf(QCursor::pos()), PointOf(pos()));
 }
 
-void FormWidget::DragTo(const QPoint& global) {
-  if (const auto to = drag_.Follow(PointOf(global))) move(to->x, to->y);
+void FormWidget::DragTo(const QPoint& global, Qt::MouseButtons held) {
+  if (const auto to = drag_.Follow(PointOf(global), HeldOf(held))) move(to->x, to->y);
 }
 
 void FormWidget::paintEvent(QPaintEvent* event) {
   if (!form_) return;
   QPainter painter(this);
-  const QRect r = event->rect();
+  if (title_bar_ > 0) PaintTitleBar(painter);
+  painter.translate(0, title_bar_);
+  const QRect r = event->rect().translated(0, -title_bar_) & rect();
   BuildPlan(*form_, kDpi, {r.left(), r.top(), r.right() + 1, r.bottom() + 1}, plan_);
   QtCanvas canvas(painter, fonts_);
   canvas.Draw(plan_);
+}
+
+// The window system's colours: the icon at the left, the caption in bold
+// across the middle, the close button at the right, a line beneath.
+void FormWidget::PaintTitleBar(QPainter& painter) {
+  const QRect bar(0, 0, width(), title_bar_);
+  painter.fillRect(bar, palette().color(QPalette::Window));
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawLine(bar.bottomLeft(), bar.bottomRight());
+  constexpr int kIcon = 16, kMargin = 8;
+  const int icon_top = (title_bar_ - kIcon) / 2;
+  windowIcon().paint(&painter, kMargin, icon_top, kIcon, kIcon);
+  QFont font = painter.font();
+  font.setBold(true);
+  painter.setFont(font);
+  painter.setPen(palette().color(QPalette::WindowText));
+  const QRect caption = bar.adjusted(2 * kMargin + kIcon, 0, -title_bar_, 0);
+  painter.drawText(
+      caption, Qt::AlignCenter | Qt::TextSingleLine,
+      painter.fontMetrics().elidedText(windowTitle(), Qt::ElideRight, caption.width()));
+}
+
+// A press on the drawn title bar moves the window, as the window system's
+// own title bar does.
+void FormWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->position().y() < title_bar_ && event->button() == Qt::LeftButton && windowHandle()) {
+    windowHandle()->startSystemMove();
+    return;
+  }
+  QWidget::mousePressEvent(event);
 }
 
 void FormWidget::closeEvent(QCloseEvent* event) {
@@ -213,6 +306,8 @@ bool FormWidget::focusNextPrevChild(bool next) {
 void FormWidget::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && form_)
     form_->runtime().Activated(*form_);
+  if (event->type() == QEvent::WindowTitleChange && title_bar_ > 0)
+    update(0, 0, width(), title_bar_);
   QWidget::changeEvent(event);
 }
 
@@ -234,7 +329,7 @@ void LabelWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void LabelWidget::mouseMoveEvent(QMouseEvent* event) {
-  form_.DragTo(event->globalPosition().toPoint());
+  form_.DragTo(event->globalPosition().toPoint(), event->buttons());
 }
 
 void LabelWidget::mouseReleaseEvent(QMouseEvent* event) {
@@ -338,17 +433,47 @@ class OffscreenAccessible : public QAccessibleWidget {
   }
 };
 
-QAccessibleInterface* OffscreenFactory(const QString&, QObject* object) {
+// What screen readers are told a form's window is: what Orca (43) reads of
+// it when it opens. Of a dialog it reads the caption and the texts of three
+// words or more; of an alert, every text. So the countdown window is a
+// dialog (its caption, title strip and sentence), and the fixed dialogs are
+// alerts: the about box's version ("Version 2.1.0", two words) and the
+// arrival window's three lines are read too. (A frame gets its caption
+// only, and a plain widget, "filler", its caption and focus.)
+QAccessible::Role RoleOf(const FormSpec& spec) {
+  return spec.border == BorderStyle::None ? QAccessible::Dialog : QAccessible::AlertMessage;
+}
+
+QAccessibleInterface* Factory(const QString&, QObject* object) {
   auto* w = qobject_cast<QWidget*>(object);
-  if (!w || !w->property(kOffscreen).toBool()) return nullptr;
+  if (!w) return nullptr;
+  if (auto* form = w->isWindow() ? dynamic_cast<FormWidget*>(w) : nullptr; form && form->form())
+    return new QAccessibleWidget(w, RoleOf(form->form()->spec()));
+  if (!w->property(kOffscreen).toBool()) return nullptr;
   const bool button = qobject_cast<QAbstractButton*>(w) != nullptr;
   return new OffscreenAccessible(w, button ? QAccessible::Button : QAccessible::StaticText);
+}
+
+// Nothing that happens to a control off screen reaches a screen reader: not
+// even the focus, which starts on the countdown window's first developer
+// button. Every other event goes on to Qt's own handling (the accessibility
+// bus), reached by taking this handler out for the moment.
+QAccessible::UpdateHandler qt_handler = nullptr;
+void Update(QAccessibleEvent* event) {
+  if (const QObject* o = event->object(); o && o->property(kOffscreen).toBool()) return;
+  QAccessible::installUpdateHandler(qt_handler);
+  QAccessible::updateAccessibility(event);
+  QAccessible::installUpdateHandler(Update);
 }
 
 }  // namespace
 
 void InstallAccessibility() {
-  static const bool installed = (QAccessible::installFactory(OffscreenFactory), true);
+  static const bool installed = [] {
+    QAccessible::installFactory(Factory);
+    qt_handler = QAccessible::installUpdateHandler(Update);
+    return true;
+  }();
   (void)installed;
 }
 

@@ -15,6 +15,7 @@
 #include "app/qt/qt_canvas.h"
 
 class QTimer;
+class QToolButton;
 
 namespace qvl {
 
@@ -29,6 +30,9 @@ class FormWidget : public QWidget, public NativeWindow {
   void SetControlText(int control, std::string_view text);
   void SetControlVisible(int control, bool visible);
   void ShowDefault(int control);
+  // Shows the window in front and active; the first time, at its timers'
+  // first tick, if it has any.
+  void Show(bool first);
   void StartTicker(int interval_ms);
   void StopTicker(int interval_ms);
   // The form is going: no event of this widget reaches it any more.
@@ -37,11 +41,12 @@ class FormWidget : public QWidget, public NativeWindow {
   // A move by the pointer, as from a press on a title bar. The window system
   // moves the window where it can; otherwise the pointer's moves do.
   void BeginDrag(MouseButton button);
-  void DragTo(const QPoint& global);
+  void DragTo(const QPoint& global, Qt::MouseButtons held);
   void EndDrag(MouseButton button) { drag_.Release(button); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -49,8 +54,15 @@ class FormWidget : public QWidget, public NativeWindow {
 
  private:
   void CreateChildren(QWidget* parent, std::string_view container);
+  void ShowNow();
+  void PaintTitleBar(QPainter& painter);
 
   Form* form_;
+  // The height of the title bar the window draws itself, where the window
+  // system draws none; the form's client area lies below it.
+  int title_bar_ = 0;
+  QToolButton* close_ = nullptr;
+  bool show_at_tick_ = false;
   std::vector<QWidget*> children_;  // by control index; none for timers, lines, shapes
   std::map<int, QTimer*> tickers_;
   QtFonts fonts_;
@@ -112,8 +124,9 @@ class ChromeWidget : public QWidget {
   std::vector<Primitive> plan_;
 };
 
-// Registers the accessibility of controls that lie wholly outside the form's
-// visible area: screen readers are told they are off screen.
+// Registers what screen readers are told of the forms: what each window is,
+// and of the controls that lie wholly outside a form's visible area, that
+// they are off screen and that nothing happens to them.
 void InstallAccessibility();
 
 }  // namespace qvl

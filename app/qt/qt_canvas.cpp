@@ -43,11 +43,29 @@ QColor QtColor(PaintColor color) {
   }
 }
 
+namespace {
+
+// A face as Qt draws it for a name, at an em of a thousand pixels.
+FaceMetrics Measure(std::string_view face, bool bold) {
+  QFont f(ToQString(face));
+  f.setPixelSize(1000);
+  f.setBold(bold);
+  const QFontMetricsF m(f);
+  const QString sample = ToQString(kWidthSample);
+  return {static_cast<int>(std::lround(m.horizontalAdvance(sample) / sample.size())),
+          static_cast<int>(std::lround(m.averageCharWidth())),
+          static_cast<int>(std::lround(m.ascent())),
+          static_cast<int>(std::lround(-m.tightBoundingRect(sample).top()))};
+}
+
+}  // namespace
+
 const QtFonts::Made& QtFonts::Entry(const Font& font, int pixels) {
   for (const Made& e : fonts_)
     if (e.font == font && e.pixels == pixels) return e;
   const FaceChoice choice = ChooseFace(
-      font.face, [](std::string_view face) { return QFontDatabase::hasFamily(ToQString(face)); });
+      font.face, [](std::string_view face) { return QFontDatabase::hasFamily(ToQString(face)); },
+      Measure, font.bold);
   const FaceSize size = SizeOf(choice, pixels);
   QFont q(QString::fromStdString(choice.face));
   q.setPixelSize(size.em);

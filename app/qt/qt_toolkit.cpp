@@ -48,12 +48,8 @@ NativeWindow* QtToolkit::CreateWindowFor(Form& form) {
   return new FormWidget(form);
 }
 
-void QtToolkit::ShowWindowFor(Form& form, bool) {
-  FormWidget* w = WidgetOf(form);
-  if (!w) return;
-  w->show();
-  w->raise();
-  w->activateWindow();
+void QtToolkit::ShowWindowFor(Form& form, bool first) {
+  if (FormWidget* w = WidgetOf(form)) w->Show(first);
 }
 
 void QtToolkit::DestroyWindowFor(Form& form) {

@@ -129,7 +129,7 @@ TEST(QtPaint, OutlineRuleAndTransparentSentence) {
   EXPECT_EQ(At(image, 1, 70), border) << "outline, left edge";
   EXPECT_EQ(At(image, 128, 143), border) << "outline, bottom edge";
   EXPECT_EQ(At(image, 66, 20), border) << "rule under the title strip";
-  EXPECT_EQ(At(image, 66, 8), Rgb(palette.color(QPalette::Active, QPalette::Highlight)))
+  EXPECT_EQ(At(image, 180, 8), Rgb(palette.color(QPalette::Active, QPalette::Highlight)))
       << "title strip";
   EXPECT_EQ(At(image, 250, 95), 0u) << "black behind the sentence";
   int periwinkle = 0;
@@ -182,7 +182,9 @@ TEST(QtAccessibility, LabelsAndButtonsAreNamed) {
 
 // Every label that can be seen keeps all the ink of its text inside its
 // rectangle, drawn as the form draws it but with nothing cut off: every form,
-// both builds, the widest sentence of a year included.
+// both builds, the widest sentence of a year included. (Run with the
+// Liberation faces, and again with DejaVu alone, where every face is a
+// stand-in sized by what it measures.)
 TEST(QtFonts, LabelsKeepTheirInkUnclipped) {
   const double dpr = Scale();
   for (Variant v : {Variant::PlainFont, Variant::LcarsFont}) {
