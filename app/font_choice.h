@@ -6,6 +6,11 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "app/form_spec.h"
+#include "app/geometry.h"
 
 namespace qvl {
 
@@ -76,5 +81,45 @@ using FaceMeasure = std::function<FaceMetrics(std::string_view face, bool bold)>
 // Sans, where the Liberation faces are missing, runs a seventh wider.
 FaceChoice ChooseFace(std::string_view named, const FaceInstalled& installed,
                       const FaceMeasure& measure = {}, bool bold = false);
+
+// Where a label's text is drawn: its box, raised and indented as the face's
+// size says (lines that wrap keep to the label's right edge).
+constexpr PixelRect TextBox(const PixelRect& label, const FaceSize& size) {
+  return {label.left + size.indent, label.top - size.raise, label.right, label.bottom - size.raise};
+}
+
+// A toolkit's fonts, each made once per named font and em height by the
+// shared choice: the toolkit says how it tells an installed face, how it
+// measures one (or not at all) and how it makes its own font.
+template <class Handle>
+class FontCache {
+ public:
+  using Make = std::function<Handle(const Font& font, const FaceChoice& choice, const FaceSize&)>;
+  struct Entry {
+    Font font;
+    int pixels;
+    Handle handle;
+    FaceSize size;
+  };
+
+  FontCache(FaceInstalled installed, FaceMeasure measure, Make make)
+      : installed_(std::move(installed)), measure_(std::move(measure)), make_(std::move(make)) {}
+
+  const Entry& Get(const Font& font, int pixels) {
+    for (const Entry& e : entries_)
+      if (e.font == font && e.pixels == pixels) return e;
+    const FaceChoice choice = ChooseFace(font.face, installed_, measure_, font.bold);
+    const FaceSize size = SizeOf(choice, pixels);
+    entries_.push_back({font, pixels, make_(font, choice, size), size});
+    return entries_.back();
+  }
+  std::vector<Entry>& entries() { return entries_; }
+
+ private:
+  FaceInstalled installed_;
+  FaceMeasure measure_;
+  Make make_;
+  std::vector<Entry> entries_;
+};
 
 }  // namespace qvl

@@ -58,23 +58,15 @@ FaceMetrics Measure(std::string_view face, bool bold) {
           static_cast<int>(std::lround(-m.tightBoundingRect(sample).top()))};
 }
 
-}  // namespace
-
-const QtFonts::Made& QtFonts::Entry(const Font& font, int pixels) {
-  for (const Made& e : fonts_)
-    if (e.font == font && e.pixels == pixels) return e;
-  const FaceChoice choice = ChooseFace(
-      font.face, [](std::string_view face) { return QFontDatabase::hasFamily(ToQString(face)); },
-      Measure, font.bold);
-  const FaceSize size = SizeOf(choice, pixels);
+// Squeezed to the chosen average character width, as on Windows. Qt counts
+// a stretch against the face's own width class (a narrow face is already
+// narrowed), so it is set, measured and then corrected once: the width
+// follows the stretch in proportion.
+QFont Make(const Font& font, const FaceChoice& choice, const FaceSize& size) {
   QFont q(QString::fromStdString(choice.face));
   q.setPixelSize(size.em);
   q.setBold(font.bold);
   if (size.average_width > 0) {
-    // Squeezed to that average character width, as on Windows. Qt counts a
-    // stretch against the face's own width class (a narrow face is already
-    // narrowed), so it is set, measured and then corrected once: the width
-    // follows the stretch in proportion.
     const double wanted = size.average_width;
     double stretch = 100 * wanted / QFontMetricsF(q).averageCharWidth();
     for (int pass = 0; pass < 2; ++pass) {
@@ -82,9 +74,14 @@ const QtFonts::Made& QtFonts::Entry(const Font& font, int pixels) {
       if (pass == 0) stretch *= wanted / QFontMetricsF(q).averageCharWidth();
     }
   }
-  fonts_.push_back({font, pixels, q, size});
-  return fonts_.back();
+  return q;
 }
+
+}  // namespace
+
+QtFonts::QtFonts()
+    : cache_([](std::string_view face) { return QFontDatabase::hasFamily(ToQString(face)); },
+             Measure, Make) {}
 
 void QtCanvas::Fill(const PixelRect& r, PaintColor color) {
   painter_.fillRect(QRect(r.left, r.top, r.width(), r.height()), QtColor(color));
@@ -99,9 +96,8 @@ void QtCanvas::Text(const PixelRect& box, std::string_view text, const Font& fon
   const QRect label(box.left, box.top, box.width(), box.height());
   painter_.save();
   if (!(flags & kNoClip)) painter_.setClipRect(label, Qt::IntersectClip);
-  const FaceSize& size = fonts_.Size(font, font_px);
-  painter_.drawText(label.adjusted(size.indent, -size.raise, 0, -size.raise), align,
-                    ToQString(text));
+  const PixelRect at = TextBox(box, fonts_.Size(font, font_px));
+  painter_.drawText(QRect(at.left, at.top, at.width(), at.height()), align, ToQString(text));
   painter_.restore();
 }
 

@@ -18,19 +18,13 @@ QColor QtColor(PaintColor color);
 // Fonts by the shared font choice, made once per face, size and weight.
 class QtFonts {
  public:
-  QFont Get(const Font& font, int pixels) { return Entry(font, pixels).qfont; }
+  QtFonts();
+  QFont Get(const Font& font, int pixels) { return cache_.Get(font, pixels).handle; }
   // Where text in that font lies in its label (the shared font choice).
-  const FaceSize& Size(const Font& font, int pixels) { return Entry(font, pixels).size; }
+  const FaceSize& Size(const Font& font, int pixels) { return cache_.Get(font, pixels).size; }
 
  private:
-  struct Made {
-    Font font;
-    int pixels;
-    QFont qfont;
-    FaceSize size;
-  };
-  const Made& Entry(const Font& font, int pixels);
-  std::vector<Made> fonts_;
+  FontCache<QFont> cache_;
 };
 
 class QtCanvas : public Canvas {

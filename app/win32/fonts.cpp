@@ -44,20 +44,16 @@ HFONT Create(const Font& font, const FaceChoice& choice, const FaceSize& size) {
 
 }  // namespace
 
-const Win32Fonts::Entry& Win32Fonts::Made(const Font& font, int pixels) {
-  for (const Entry& e : fonts_)
-    if (e.font == font && e.pixels == pixels) return e;
-  const FaceChoice choice = ChooseFace(font.face, FaceInstalledOnSystem);
-  const FaceSize size = SizeOf(choice, pixels);
-  fonts_.push_back({font, pixels, Create(font, choice, size), size});
-  return fonts_.back();
-}
+// No stand-in is measured: Windows names its faces, and the choice knows
+// their proportions.
+Win32Fonts::Win32Fonts() : cache_(FaceInstalledOnSystem, {}, Create) {}
 
 void Win32Fonts::Clear() {
-  if (fonts_.empty()) return;
+  auto& entries = cache_.entries();
+  if (entries.empty()) return;
   ReleasePaintBufferFont();  // a selected font cannot be deleted
-  for (const Entry& e : fonts_) DeleteObject(e.handle);
-  fonts_.clear();
+  for (const auto& e : entries) DeleteObject(e.handle);
+  entries.clear();
 }
 
 }  // namespace qvl

@@ -38,8 +38,8 @@ void GdiCanvas::Text(const PixelRect& box, std::string_view text, const Font& fo
     if (!own_font_) own_font_ = before;
   }
   const std::wstring w = Widen(text);
-  const FaceSize& size = fonts_.Size(font, font_px);
-  RECT rc{box.left + size.indent, box.top - size.raise, box.right, box.bottom - size.raise};
+  const PixelRect at = TextBox(box, fonts_.Size(font, font_px));
+  RECT rc{at.left, at.top, at.right, at.bottom};
   UINT format = DT_LEFT | DT_TOP | DT_NOCLIP;
   if (flags & kWordBreak) format |= DT_WORDBREAK;
   if (flags & kNoPrefix) format |= DT_NOPREFIX;
