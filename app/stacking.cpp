@@ -26,6 +26,17 @@ std::vector<int> StackingOrder(const FormSpec& form, std::string_view container)
   return order;
 }
 
+std::vector<int> ReadingOrder(const FormSpec& form, std::string_view container) {
+  std::vector<int> order;
+  const auto& c = form.controls;
+  for (int i = 0; i < static_cast<int>(c.size()); ++i)
+    if (c[i].container == container) order.push_back(i);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return c[a].top != c[b].top ? c[a].top < c[b].top : c[a].left < c[b].left;
+  });
+  return order;
+}
+
 std::vector<int> TabOrder(const FormSpec& form) {
   std::vector<int> order;
   const auto& c = form.controls;

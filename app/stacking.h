@@ -1,5 +1,5 @@
-// What stands in front of what, the order of the keyboard focus, and which
-// buttons Enter and Escape press.
+// What stands in front of what, the order in which a window is read, the
+// order of the keyboard focus, and which buttons Enter and Escape press.
 #pragma once
 
 #include <string_view>
@@ -16,6 +16,11 @@ namespace qvl {
 // with. Toolkits create their child windows in this order, which makes it
 // also the focus order.
 std::vector<int> StackingOrder(const FormSpec& form, std::string_view container = {});
+
+// The controls of one container (empty: the form) in the order a reader
+// meets them: from top to bottom, and from left to right along a row. A
+// screen reader reads a window in this order, whatever stands in front.
+std::vector<int> ReadingOrder(const FormSpec& form, std::string_view container = {});
 
 // The controls that take the focus, in TabIndex order, across containers.
 std::vector<int> TabOrder(const FormSpec& form);

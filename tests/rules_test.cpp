@@ -10,6 +10,7 @@
 #include "app/font_choice.h"
 #include "app/interaction.h"
 #include "app/stacking.h"
+#include "arrival/bwf2d.h"
 #include "harness.h"
 
 namespace qvl::test {
@@ -33,6 +34,14 @@ TEST(Stacking, FrontFirstFocusAndDialogButtons) {
   EXPECT_EQ(Names(main, TabOrder(main)),
             (std::vector<std::string_view>{"Command1", "Command2", "Command3", "Command4",
                                            "Command5", "Command6", "Command7", "Command8"}));
+  // Read from top to bottom, whatever stands in front: the arrival window's
+  // button after its large text, "DISCLAIMER:" before the disclaimer.
+  EXPECT_EQ(Names(kBWF2DSpec, ReadingOrder(kBWF2DSpec)),
+            (std::vector<std::string_view>{"Label1", "Label3", "Label4", "Command1", "Label2"}));
+  EXPECT_EQ(Names(about, ReadingOrder(about)),
+            (std::vector<std::string_view>{"picIcon", "lblTitle", "lblVersion", "Label4",
+                                           "lblDescription", "Label1", "Line1", "Line1", "Label3",
+                                           "lblDisclaimer", "cmdOK", "cmdSysInfo"}));
   EXPECT_EQ(about.controls[DefaultButton(about)].name, "cmdOK");
   EXPECT_EQ(about.controls[CancelButton(about)].name, "cmdOK");
   EXPECT_EQ(DefaultButton(main), -1);
