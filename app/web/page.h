@@ -24,6 +24,8 @@ enum class EventType : int {
   kActivate,      // a press on a window outside its labels and buttons
   kClose,         // a title bar's close button
   kScaleChanged,  // the device-pixel ratio changed
+  kResized,       // the page changed size; b, c: its width and height
+  kRelease,       // a new release of the page has taken over its files
 };
 
 // The control number of a dialog's drawn title bar in pointer events.
@@ -43,6 +45,10 @@ void WaitForEvent();
 
 // Device pixels per CSS pixel.
 double DeviceScale();
+// Whether the primary pointer is a finger (a touch screen).
+bool CoarsePointer();
+// The page's width and height, in CSS pixels: the desktop of its windows.
+void PageSize(int& width, int& height);
 // A system colour of the page's scheme, as CSS variable --sys-<index>.
 void SetSystemColor(int index, unsigned rgb);
 
@@ -54,8 +60,8 @@ enum class Frame { kNone, kDialog, kMessageBox };
 void CreateWindow(int window, Frame frame, std::string_view caption, int client_width,
                   int client_height, int edge, int title);
 void PlaceWindow(int window, int left, int top);
-// A message box, its middle at (x, y).
-void CentreWindow(int window, int x, int y);
+// A message box's outer size, once its text and buttons are in.
+void MeasureWindow(int window, int& width, int& height);
 void ShowWindow(int window, int z);
 void SetActive(int window, bool active);
 void SetCaption(int window, std::string_view caption);
@@ -107,5 +113,9 @@ void LocalNow(int (&parts)[6]);
 void OpenTab(std::string_view address);
 // The program has ended: the page says so.
 void ShowEnded();
+// Loads the page again, as the new release; the first window's place is
+// handed over to the new page, which reads it back with KeptPlace.
+void SwitchRelease(int left, int top);
+bool KeptPlace(int& left, int& top);
 
 }  // namespace qvl::page

@@ -7,7 +7,8 @@ Module.qvl = (function () {
   // Shared with page.h.
   const Ev = {
     Tick: 1, Click: 2, MouseDown: 3, MouseUp: 4, PointerMove: 5, PointerLost: 6, Key: 7,
-    AccessKey: 8, Tab: 9, FocusIn: 10, Activate: 11, Close: 12, ScaleChanged: 13,
+    AccessKey: 8, Tab: 9, FocusIn: 10, Activate: 11, Close: 12, ScaleChanged: 13, Resized: 14,
+    Release: 15,
   };
   const TITLE_BAR = -2;
   const FRAME_BOX = 2;  // 1: a dialog, 0: no frame
@@ -27,8 +28,10 @@ Module.qvl = (function () {
       if (ticksWaiting.has(key)) return;
       ticksWaiting.add(key);
     }
+    // Only the latest of a run of moves or resizes waits.
     const last = queue[queue.length - 1];
-    if (type === Ev.PointerMove && last && last[0] === type && last[1] === w) {
+    if ((type === Ev.PointerMove || type === Ev.Resized) && last && last[0] === type &&
+      last[1] === w) {
       last[4] = b;
       last[5] = c;
       return;
@@ -93,7 +96,7 @@ Module.qvl = (function () {
     el.setAttribute('aria-label', caption);
     el.dataset.w = w;
     el.hidden = true;
-    const win = { el: el, caption: null, controls: new Map() };
+    const win = { el: el, caption: null, controls: new Map(), described: [] };
     if (frame) {
       el.style.borderWidth = edge + 'px';
       const bar = document.createElement('div');
@@ -104,6 +107,7 @@ Module.qvl = (function () {
       win.caption.textContent = caption;
       const close = document.createElement('button');
       close.className = 'close';
+      close.style.width = title + 'px';
       close.tabIndex = -1;
       close.setAttribute('aria-label', 'Close');
       bar.append(win.caption, close);
@@ -114,6 +118,8 @@ Module.qvl = (function () {
     if (frame === FRAME_BOX) {
       win.message = document.createElement('div');
       win.message.className = 'message';
+      win.message.id = 'qvl-' + w + '-message';
+      el.setAttribute('aria-describedby', win.message.id);
       win.buttons = document.createElement('div');
       win.buttons.className = 'buttons';
       win.client.append(win.message, win.buttons);
@@ -133,10 +139,19 @@ Module.qvl = (function () {
     s.top = top + 'px';
   }
 
-  function centre(w, x, y) {
+  // Its size as laid out, while it is not shown yet.
+  function measure(w, out) {
     const el = windows.get(w).el;
-    el.classList.add('centred');
-    if (x >= 0) place(w, x, y);
+    el.style.visibility = 'hidden';
+    el.hidden = false;
+    HEAP32.set([el.offsetWidth, el.offsetHeight], out >> 2);
+    el.hidden = true;
+    el.style.visibility = '';
+  }
+
+  function pageSize(out) {
+    const root = document.documentElement;
+    HEAP32.set([root.clientWidth, root.clientHeight], out >> 2);
   }
 
   function show(w, z) {
@@ -168,12 +183,21 @@ Module.qvl = (function () {
     el.dataset.name = name;
     box(el, left, top, width, height);
     el.style.zIndex = z;
-    if (offscreen) el.setAttribute('aria-hidden', 'true');
+    const win = windows.get(w);
+    if (offscreen) {
+      el.setAttribute('aria-hidden', 'true');
+    } else {
+      // A window is described by the texts it shows, so that a screen
+      // reader reads them when it opens.
+      el.id = 'qvl-' + w + '-' + c;
+      win.described.push(el.id);
+      win.el.setAttribute('aria-describedby', win.described.join(' '));
+    }
     const text = document.createElement('div');
     text.className = 'text';
     el.append(text);
     container(w, parent).append(el);
-    windows.get(w).controls.set(c, { el: el, text: text });
+    win.controls.set(c, { el: el, text: text });
   }
 
   function labelFace(w, c, family, bold, em, color, scale, wrap, raise, indent) {
@@ -298,7 +322,25 @@ Module.qvl = (function () {
     document.getElementById('ended').hidden = false;
   }
 
-  // Input: raw, as it happens; positions in CSS pixels of the page.
+  // A new release is loaded in place of this one; the page's history entry
+  // carries the first window's place across.
+  function switchRelease(left, top) {
+    history.replaceState(Object.assign({}, history.state, { qvlPlace: [left, top] }), '');
+    location.reload();
+  }
+
+  function keptPlace(out) {
+    const state = history.state;
+    if (!state || !state.qvlPlace) return 0;
+    HEAP32.set(state.qvlPlace, out >> 2);
+    const rest = Object.assign({}, state);
+    delete rest.qvlPlace;
+    history.replaceState(rest, '');
+    return 1;
+  }
+
+  // Input: raw, as it happens; positions in CSS pixels of the page, from its
+  // top left corner wherever it is scrolled to.
   function windowOf(node) {
     const el = node && node.closest ? node.closest('.window') : null;
     return el ? +el.dataset.w : -1;
@@ -328,12 +370,12 @@ Module.qvl = (function () {
         return;
       }
       target.el.setPointerCapture(e.pointerId);
-      post(Ev.MouseDown, w, target.control, e.button, Math.round(e.clientX), Math.round(e.clientY));
+      post(Ev.MouseDown, w, target.control, e.button, Math.round(e.pageX), Math.round(e.pageY));
     });
     top.addEventListener('pointermove', function (e) {
       const target = pressTarget(e);
       if (!target || !target.el.hasPointerCapture(e.pointerId)) return;
-      const w = windowOf(e.target), x = Math.round(e.clientX), y = Math.round(e.clientY);
+      const w = windowOf(e.target), x = Math.round(e.pageX), y = Math.round(e.pageY);
       if (e.button >= 0 && e.button < BUTTON_BITS.length) {
         // Another button went down or up while one is held.
         const down = (e.buttons & BUTTON_BITS[e.button]) !== 0;
@@ -345,8 +387,8 @@ Module.qvl = (function () {
     top.addEventListener('pointerup', function (e) {
       const target = pressTarget(e);
       if (!target) return;
-      post(Ev.MouseUp, windowOf(e.target), target.control, e.button, Math.round(e.clientX),
-        Math.round(e.clientY));
+      post(Ev.MouseUp, windowOf(e.target), target.control, e.button, Math.round(e.pageX),
+        Math.round(e.pageY));
     });
     top.addEventListener('pointercancel', function (e) {
       const w = windowOf(e.target);
@@ -390,6 +432,8 @@ Module.qvl = (function () {
     watchScale();
     window.addEventListener('resize', function () {
       if (window.devicePixelRatio !== scale) watchScale();
+      const root = document.documentElement;
+      post(Ev.Resized, -1, -1, 0, root.clientWidth, root.clientHeight);
     });
   }
 
@@ -403,24 +447,72 @@ Module.qvl = (function () {
       { once: true });
   }
 
+  // Releases. The service worker keeps one release's files; a new release
+  // takes over once it has them all, and the program then moves to it when
+  // that costs the user nothing. An open page looks for one when it starts,
+  // when it is shown again, and every hour.
+  function watchReleases() {
+    if (!('serviceWorker' in navigator)) return;
+    const workers = navigator.serviceWorker;
+    let served = workers.controller !== null;
+    workers.addEventListener('controllerchange', function () {
+      if (served) post(Ev.Release, -1, -1, 0);
+      served = true;
+    });
+    workers.register('sw.js').then(function (registration) {
+      const look = function () { registration.update().catch(function () {}); };
+      if (served) look();
+      document.addEventListener('visibilitychange', function () {
+        if (document.visibilityState === 'visible') look();
+      });
+      setInterval(look, 3600 * 1000);
+    }, function () {});
+  }
+
+  // What the page says when the program cannot start. Until this script runs,
+  // the line says that the page's files did not load.
+  const status = document.getElementById('status');
+  const wasm = document.currentScript.src.replace(/\.js$/, '.wasm');
+  status.hidden = true;
+  function cannotStart(text) {
+    status.textContent = text;
+    status.className = 'failed';
+    status.hidden = false;
+  }
+  Module.onAbort = function () {
+    if (typeof WebAssembly !== 'object') {
+      cannotStart('QVLFEST needs WebAssembly, which this browser does not run: ' +
+        'update the browser, or allow WebAssembly for this site.');
+      return;
+    }
+    fetch(wasm, { method: 'HEAD', cache: 'no-store' }).then(function (response) {
+      cannotStart(response.ok ? 'QVLFEST stopped on an internal error. Reload the page.'
+        : 'QVLFEST could not start: the site lacks ' + wasm.slice(wasm.lastIndexOf('/') + 1) +
+        '. Tell the site\'s owner.');
+    }, function () {
+      cannotStart('QVLFEST could not start: there is no network connection. ' +
+        'Connect, then reload the page.');
+    });
+  };
+
   // The program starts once the page's faces are loaded, so that no text is
   // ever shown in a stand-in face. They are decoded while the WebAssembly
-  // compiles (the style sheet that declares them is in by now).
+  // compiles (the style sheet that declares them is in by now); without them
+  // it starts in the browser's own faces.
   const faces = [];
   document.fonts.forEach(function (face) { faces.push(face.load()); });
   Module.preRun = [].concat(Module.preRun || [], function () {
     addRunDependency('qvl-faces');
-    Promise.all(faces).then(function () {
+    Promise.allSettled(faces).then(function () {
       listen();
       removeRunDependency('qvl-faces');
     });
   });
-  window.addEventListener('load', function () {
-    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js');
-  });
+  window.addEventListener('load', watchReleases);
 
   return {
-    next: next, wait: wait, createWindow: createWindow, place: place, centre: centre, show: show,
+    next: next, wait: wait, createWindow: createWindow, place: place, measure: measure, show: show,
+    pageSize: pageSize, switchRelease: switchRelease, keptPlace: keptPlace,
     setCaption: setCaption, destroy: destroy, createLabel: createLabel, labelFace: labelFace,
     createButton: createButton, createChrome: createChrome, boxText: boxText,
     addBoxButton: addBoxButton, setText: setText, sizeSurface: sizeSurface, fill: fill, line: line,
