@@ -7,7 +7,7 @@ packages=(cmake g++ make libgtest-dev googletest libbenchmark-dev
           qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev libx11-dev weston openbox x11-utils
           at-spi2-core python3-pyatspi dbus-daemon
           wixl msitools zip unzip lintian desktop-file-utils appstream dpkg-dev
-          emscripten node-acorn chromium python3-fonttools python3-brotli media-types)
+          emscripten node-acorn chromium firefox-esr python3-fonttools python3-brotli media-types)
 # Node.js and npm come with the machine; Debian's are the fallback.
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 missing=()

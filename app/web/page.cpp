@@ -10,7 +10,7 @@ EM_JS(int, js_next_event, (int* out), { return Module.qvl.next(out); });
 EM_ASYNC_JS(void, js_wait_event, (), { await Module.qvl.wait(); });
 EM_JS(double, js_device_scale, (), { return window.devicePixelRatio || 1; });
 EM_JS(int, js_coarse_pointer, (), { return matchMedia('(pointer: coarse)').matches; });
-EM_JS(void, js_page_size, (int* out), { Module.qvl.pageSize(out); });
+EM_JS(void, js_visible_area, (int* out), { Module.qvl.visibleArea(out); });
 EM_JS(void, js_system_color, (int index, unsigned rgb), { Module.qvl.systemColor(index, rgb); });
 EM_JS(void, js_create_window, (int w, int frame, const char* caption, int n, int cw, int ch, int edge, int title), {
   Module.qvl.createWindow(w, frame, UTF8ToString(caption, n), cw, ch, edge, title);
@@ -83,11 +83,13 @@ bool CoarsePointer() {
   return js_coarse_pointer();
 }
 
-void PageSize(int& width, int& height) {
-  int size[2];
-  js_page_size(size);
-  width = size[0];
-  height = size[1];
+void VisibleArea(int& left, int& top, int& right, int& bottom) {
+  int area[4];
+  js_visible_area(area);
+  left = area[0];
+  top = area[1];
+  right = area[2];
+  bottom = area[3];
 }
 
 void SetSystemColor(int index, unsigned rgb) {

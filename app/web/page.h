@@ -24,7 +24,7 @@ enum class EventType : int {
   kActivate,      // a press on a window outside its labels and buttons
   kClose,         // a title bar's close button
   kScaleChanged,  // the device-pixel ratio changed
-  kResized,       // the page changed size; b, c: its width and height
+  kResized,       // the page changed size
   kRelease,       // a new release of the page has taken over its files
 };
 
@@ -47,8 +47,9 @@ void WaitForEvent();
 double DeviceScale();
 // Whether the primary pointer is a finger (a touch screen).
 bool CoarsePointer();
-// The page's width and height, in CSS pixels: the desktop of its windows.
-void PageSize(int& width, int& height);
+// The part of the page's desktop that can be seen, in CSS pixels of the
+// desktop, which scrolls where windows are larger than the screen.
+void VisibleArea(int& left, int& top, int& right, int& bottom);
 // A system colour of the page's scheme, as CSS variable --sys-<index>.
 void SetSystemColor(int index, unsigned rgb);
 

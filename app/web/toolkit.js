@@ -149,9 +149,10 @@ Module.qvl = (function () {
     el.style.visibility = '';
   }
 
-  function pageSize(out) {
-    const root = document.documentElement;
-    HEAP32.set([root.clientWidth, root.clientHeight], out >> 2);
+  function visibleArea(out) {
+    const top = desktop();
+    HEAP32.set([top.scrollLeft, top.scrollTop, top.scrollLeft + top.clientWidth,
+      top.scrollTop + top.clientHeight], out >> 2);
   }
 
   function show(w, z) {
@@ -339,11 +340,16 @@ Module.qvl = (function () {
     return 1;
   }
 
-  // Input: raw, as it happens; positions in CSS pixels of the page, from its
-  // top left corner wherever it is scrolled to.
+  // Input: raw, as it happens; positions in CSS pixels of the desktop, from
+  // its top left corner wherever it is scrolled to.
   function windowOf(node) {
     const el = node && node.closest ? node.closest('.window') : null;
     return el ? +el.dataset.w : -1;
+  }
+
+  function at(e) {
+    const top = desktop();
+    return [Math.round(e.clientX + top.scrollLeft), Math.round(e.clientY + top.scrollTop)];
   }
 
   function pressTarget(e) {
@@ -370,12 +376,12 @@ Module.qvl = (function () {
         return;
       }
       target.el.setPointerCapture(e.pointerId);
-      post(Ev.MouseDown, w, target.control, e.button, Math.round(e.pageX), Math.round(e.pageY));
+      post(Ev.MouseDown, w, target.control, e.button, ...at(e));
     });
     top.addEventListener('pointermove', function (e) {
       const target = pressTarget(e);
       if (!target || !target.el.hasPointerCapture(e.pointerId)) return;
-      const w = windowOf(e.target), x = Math.round(e.pageX), y = Math.round(e.pageY);
+      const w = windowOf(e.target), [x, y] = at(e);
       if (e.button >= 0 && e.button < BUTTON_BITS.length) {
         // Another button went down or up while one is held.
         const down = (e.buttons & BUTTON_BITS[e.button]) !== 0;
@@ -387,8 +393,7 @@ Module.qvl = (function () {
     top.addEventListener('pointerup', function (e) {
       const target = pressTarget(e);
       if (!target) return;
-      post(Ev.MouseUp, windowOf(e.target), target.control, e.button, Math.round(e.pageX),
-        Math.round(e.pageY));
+      post(Ev.MouseUp, windowOf(e.target), target.control, e.button, ...at(e));
     });
     top.addEventListener('pointercancel', function (e) {
       const w = windowOf(e.target);
@@ -432,8 +437,7 @@ Module.qvl = (function () {
     watchScale();
     window.addEventListener('resize', function () {
       if (window.devicePixelRatio !== scale) watchScale();
-      const root = document.documentElement;
-      post(Ev.Resized, -1, -1, 0, root.clientWidth, root.clientHeight);
+      post(Ev.Resized, -1, -1, 0);
     });
   }
 
@@ -512,7 +516,7 @@ Module.qvl = (function () {
 
   return {
     next: next, wait: wait, createWindow: createWindow, place: place, measure: measure, show: show,
-    pageSize: pageSize, switchRelease: switchRelease, keptPlace: keptPlace,
+    visibleArea: visibleArea, switchRelease: switchRelease, keptPlace: keptPlace,
     setCaption: setCaption, destroy: destroy, createLabel: createLabel, labelFace: labelFace,
     createButton: createButton, createChrome: createChrome, boxText: boxText,
     addBoxButton: addBoxButton, setText: setText, sizeSurface: sizeSurface, fill: fill, line: line,

@@ -46,9 +46,11 @@ int DeviceDpi(int layout_dpi) {
   return std::max(1, static_cast<int>(std::lround(layout_dpi * page::DeviceScale())));
 }
 
-PixelRect PageRect() {
+// The desktop as far as it can be seen: windows open there, and are kept
+// there.
+PixelRect VisibleArea() {
   PixelRect r;
-  page::PageSize(r.right, r.bottom);
+  page::VisibleArea(r.left, r.top, r.right, r.bottom);
   return r;
 }
 
@@ -119,8 +121,7 @@ struct WebToolkit::Window : NativeWindow {
 WebToolkit::WebToolkit(std::span<const FormSpec* const> forms)
     : layout_dpi_(LayoutDpi(forms)),
       title_(MulDivRound(kTitle, layout_dpi_, kCssDpi)),
-      dpi_(DeviceDpi(layout_dpi_)),
-      page_(PageRect()) {
+      dpi_(DeviceDpi(layout_dpi_)) {
   SetSystemColors();
   if (PixelPoint at; page::KeptPlace(at.x, at.y)) kept_ = at;
 }
@@ -231,7 +232,8 @@ void WebToolkit::PaintChrome(Window& w) {
   }
 }
 
-// Where the form asks, or cascaded; inside the page as far as it fits. The
+// Where the form asks, or cascaded; inside what can be seen of the page, as
+// far as it fits. The
 // first window of a new release stands where the old one stood.
 void WebToolkit::Place(Window& w) {
   PixelPoint at;
@@ -243,20 +245,21 @@ void WebToolkit::Place(Window& w) {
   }
   if (kept_) at = *kept_;
   kept_.reset();
-  MoveTo(w, OpenInside(at, w.size, page_));
+  MoveTo(w, OpenInside(at, w.size, VisibleArea()));
 }
 
-// A message box stands in the middle of its owner, or of the page, and
-// inside the page.
+// A message box stands in the middle of its owner, or of what can be seen of
+// the page, and inside that.
 void WebToolkit::PlaceBox(Window& box, const Window* owner) {
   page::MeasureWindow(box.id, box.size.x, box.size.y);
   box.strip = {0, 0, box.size.x - title_, kEdge + title_};
+  const PixelRect area = VisibleArea();
   const PixelRect around = owner ? PixelRect{owner->at.x, owner->at.y, owner->at.x + owner->size.x,
                                              owner->at.y + owner->size.y}
-                                 : page_;
+                                 : area;
   const PixelPoint at{(around.left + around.right - box.size.x) / 2,
                       (around.top + around.bottom - box.size.y) / 2};
-  MoveTo(box, OpenInside(at, box.size, page_));
+  MoveTo(box, OpenInside(at, box.size, area));
 }
 
 void WebToolkit::MoveTo(Window& w, PixelPoint at) {
@@ -265,7 +268,7 @@ void WebToolkit::MoveTo(Window& w, PixelPoint at) {
 }
 
 void WebToolkit::KeepInPage(Window& w, PixelPoint at) {
-  MoveTo(w, KeepReachable(at, w.strip, page_, kGrip));
+  MoveTo(w, KeepReachable(at, w.strip, VisibleArea(), kGrip));
 }
 
 // A control's corner in its window's pixels: past the frame, and inside its
@@ -494,9 +497,12 @@ void WebToolkit::Dispatch(const page::Event& e) {
     release_ = true;
     return;
   }
+  // Where the desktop scrolls, a window can be scrolled to from its first
+  // screen, whatever part of it is seen now.
   if (e.type == EventType::kResized) {
-    page_ = {0, 0, e.b, e.c};
-    for (const auto& [id, w] : windows_) KeepInPage(*w, w->at);
+    const PixelRect seen = VisibleArea();
+    const PixelRect first{0, 0, seen.width(), seen.height()};
+    for (const auto& [id, w] : windows_) MoveTo(*w, KeepReachable(w->at, w->strip, first, kGrip));
     return;
   }
   if (e.type == EventType::kScaleChanged) {

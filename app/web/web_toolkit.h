@@ -83,7 +83,6 @@ class WebToolkit : public Toolkit {
   int layout_dpi_;  // of the page's CSS pixels: 96 with a mouse, more on a touch screen
   int title_;       // the height of a dialog's title bar
   int dpi_;         // of the canvases: the device's pixels
-  PixelRect page_;
   std::optional<PixelPoint> kept_;  // the first window's place in the release before
   int next_id_ = 1;
   int top_z_ = 0;
