@@ -103,7 +103,7 @@ function(qvl_web_page target page module title plain_font)
   # (Asyncify). Its memory starts small and grows when needed: the forms
   # need little, and a page's memory is part of its cost.
   target_link_options(${target} PRIVATE
-    -fexceptions -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sENVIRONMENT=web
+    -fexceptions -sASYNCIFY -sASYNCIFY_IMPORTS=['js_wait_event'] -sASYNCIFY_STACK_SIZE=65536 -sENVIRONMENT=web
     -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=192KB -sTOTAL_STACK=64KB -sMALLOC=emmalloc
     -sFILESYSTEM=0 -sTEXTDECODER=2 -sSUPPORT_LONGJMP=0
     --pre-js ${web}/toolkit.js)

@@ -3,15 +3,17 @@
 # plain static host does), on a port the system finds free, so that several
 # can run side by side; and the Node packages the tests and the benchmark
 # drive browsers with.
-#   serve_folder <dir> [port]  sets QVL_SERVER_URL (http://127.0.0.1:<port>/)
-#                              and QVL_SERVER_PID; fails if it does not start
+#   serve_folder <dir> [port] [log]
+#                              sets QVL_SERVER_URL (http://127.0.0.1:<port>/)
+#                              and QVL_SERVER_PID; fails if it does not start;
+#                              the server logs every request to <log>, if given
 #   end_server                 stops it again (safe to call twice)
 #   node_packages              installs the packages as the lockfile pins them,
 #                              again whenever the lockfile has changed
 
 serve_folder() {
-  local log port=""
-  log=$(mktemp)
+  local log=${3:-} port=""
+  [ -n "$log" ] || log=$(mktemp)
   python3 -u -m http.server "${2:-0}" --bind 127.0.0.1 --directory "$1" >"$log" 2>&1 &
   QVL_SERVER_PID=$!
   for _ in $(seq 100); do
@@ -23,11 +25,11 @@ serve_folder() {
   if [ -z "$port" ]; then
     echo "the server did not start" >&2
     cat "$log" >&2
-    rm -f "$log"
+    [ -n "${3:-}" ] || rm -f "$log"
     end_server
     return 1
   fi
-  rm -f "$log"
+  [ -n "${3:-}" ] || rm -f "$log"
   QVL_SERVER_URL="http://127.0.0.1:$port/"
 }
 

@@ -7,7 +7,7 @@
 
 // clang-format off
 EM_JS(int, js_next_event, (int* out), { return Module.qvl.next(out); });
-EM_ASYNC_JS(void, js_wait_event, (), { await Module.qvl.wait(); });
+EM_JS(void, js_wait_event, (), { Asyncify.handleSleep(Module.qvl.wait); });
 EM_JS(double, js_device_scale, (), { return window.devicePixelRatio || 1; });
 EM_JS(int, js_coarse_pointer, (), { return matchMedia('(pointer: coarse)').matches; });
 EM_JS(void, js_visible_area, (int* out), { Module.qvl.visibleArea(out); });
@@ -46,10 +46,7 @@ EM_JS(void, js_line, (int w, int c, int x1, int y1, int x2, int y2, int pen, uns
 EM_JS(void, js_picture, (int w, int c, int l, int t, int r, int b, const char* file, int n), { Module.qvl.picture(w, c, l, t, r, b, UTF8ToString(file, n)); });
 EM_JS(void, js_start_ticker, (int w, int ms), { Module.qvl.startTicker(w, ms); });
 EM_JS(void, js_stop_ticker, (int w, int ms), { Module.qvl.stopTicker(w, ms); });
-EM_JS(void, js_local_now, (int* parts), {
-  const d = new Date();
-  HEAP32.set([d.getFullYear(), d.getMonth() + 1, d.getDate(), d.getHours(), d.getMinutes(), d.getSeconds()], parts >> 2);
-});
+EM_JS(void, js_local_now, (int* parts), { Module.qvl.localNow(parts); });
 EM_JS(void, js_open_tab, (const char* address, int n), { window.open(UTF8ToString(address, n), '_blank', 'noopener'); });
 EM_JS(void, js_show_ended, (), { Module.qvl.ended(); });
 EM_JS(void, js_switch_release, (int left, int top), { Module.qvl.switchRelease(left, top); });

@@ -2,9 +2,11 @@
 // network, and brings each release to visitors whole. Every file is listed
 // with the start of its content's SHA-256: a release is a new list, and so a
 // new worker with a cache of its own, which takes over once it holds all its
-// files and drops the old cache. The files come from the network, never
-// from the browser's HTTP cache, and are kept only if they are this
-// release's, so that the glue and the WebAssembly of a page always match.
+// files and drops the old cache. Every file is asked of the server, which
+// either sends it or confirms the copy the browser has just loaded, so that a
+// first visit loads nothing twice; a file is kept only if it is this
+// release's (else it is fetched whole once more), so that the glue and the
+// WebAssembly of a page always match, whatever the HTTP cache holds.
 // Each page keeps the files every page shares and its own; another page's
 // own files are kept when that page is first opened.
 const CACHE = 'qvlfest-@VERSION@';
@@ -33,13 +35,15 @@ function hex(buffer) {
 // cannot be had or belongs to another release.
 async function keep(cache, files) {
   const names = Object.keys(files);
-  const responses = await Promise.all(names.map(async (name) => {
-    const response = await fetch(new Request(name, { cache: 'reload' }));
+  const release = async (name, cache) => {
+    const response = await fetch(new Request(name, { cache }));
     if (!response.ok) throw new Error(`${name}: ${response.status}`);
     const digest = await crypto.subtle.digest('SHA-256', await response.clone().arrayBuffer());
-    if (hex(digest).slice(0, files[name].length) !== files[name]) {
-      throw new Error(`${name} is not of this release`);
-    }
+    return hex(digest).slice(0, files[name].length) === files[name] ? response : null;
+  };
+  const responses = await Promise.all(names.map(async (name) => {
+    const response = (await release(name, 'no-cache')) || (await release(name, 'reload'));
+    if (!response) throw new Error(`${name} is not of this release`);
     return response;
   }));
   await Promise.all(names.map((name, i) => cache.put(name, responses[i])));

@@ -22,9 +22,15 @@ Module.qvl = (function () {
   let wake = null;
   let running = true;
 
+  // A window's ticker for an interval, as one number: ticks are posted ten
+  // times a second, and should leave no garbage.
+  function tickKey(w, ms) {
+    return w * 65536 + ms;
+  }
+
   function post(type, w, control, a, b, c) {
     if (type === Ev.Tick) {
-      const key = w + ':' + a;
+      const key = tickKey(w, a);
       if (ticksWaiting.has(key)) return;
       ticksWaiting.add(key);
     }
@@ -47,13 +53,30 @@ Module.qvl = (function () {
   function next(out) {
     const e = queue.shift();
     if (!e) return 0;
-    if (e[0] === Ev.Tick) ticksWaiting.delete(e[1] + ':' + e[3]);
-    HEAP32.set(e, out >> 2);
+    if (e[0] === Ev.Tick) ticksWaiting.delete(tickKey(e[1], e[3]));
+    const at = out >> 2;
+    for (let i = 0; i < 6; i += 1) HEAP32[at + i] = e[i];
     return 1;
   }
 
-  function wait() {
-    return new Promise(function (resolve) { wake = resolve; });
+  function wait(wakeUp) {
+    wake = wakeUp;
+  }
+
+  // The local date and time. The clock is read at every call (five times a
+  // tick); turning it into local fields is done once a second, since they
+  // change no more often.
+  let second = NaN;
+  const fields = new Int32Array(6);
+  function localNow(out) {
+    const now = Date.now();
+    if (Math.floor(now / 1000) !== second) {
+      second = Math.floor(now / 1000);
+      const d = new Date(now);
+      fields.set([d.getFullYear(), d.getMonth() + 1, d.getDate(), d.getHours(), d.getMinutes(),
+        d.getSeconds()]);
+    }
+    HEAP32.set(fields, out >> 2);
   }
 
   function hex(rgb) {
@@ -315,7 +338,7 @@ Module.qvl = (function () {
     const key = w + ':' + ms;
     clearInterval(tickers.get(key));
     tickers.delete(key);
-    ticksWaiting.delete(key);
+    ticksWaiting.delete(tickKey(w, ms));
   }
 
   function ended() {
@@ -516,7 +539,7 @@ Module.qvl = (function () {
 
   return {
     next: next, wait: wait, createWindow: createWindow, place: place, measure: measure, show: show,
-    visibleArea: visibleArea, switchRelease: switchRelease, keptPlace: keptPlace,
+    localNow: localNow, visibleArea: visibleArea, switchRelease: switchRelease, keptPlace: keptPlace,
     setCaption: setCaption, destroy: destroy, createLabel: createLabel, labelFace: labelFace,
     createButton: createButton, createChrome: createChrome, boxText: boxText,
     addBoxButton: addBoxButton, setText: setText, sizeSurface: sizeSurface, fill: fill, line: line,

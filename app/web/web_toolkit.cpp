@@ -324,9 +324,12 @@ void WebToolkit::DestroyWindowFor(Form& form) {
   }
 }
 
+// A label that is never seen keeps its design caption on the page: the clock
+// fields change every second, and each change would cost the page a layout.
 void WebToolkit::SetText(Form& form, int control, std::string_view text) {
   Window& w = Of(form);
   if (control < 0) return page::SetCaption(w.id, text);
+  if (LabelOutOfSight(form.spec(), form.spec().controls[control])) return;
   if (form.spec().controls[control].kind == ControlKind::CommandButton) {
     const ShownCaption shown = ShowCaption(text);
     return page::SetText(w.id, control, shown.text, shown.key_at);
