@@ -21,6 +21,7 @@ Module.qvl = (function () {
   const images = new Map();
   let wake = null;
   let running = true;
+  let ticks = 0;
 
   // A window's ticker for an interval, as one number: ticks are posted ten
   // times a second, and should leave no garbage.
@@ -30,6 +31,9 @@ Module.qvl = (function () {
 
   function post(type, w, control, a, b, c) {
     if (type === Ev.Tick) {
+      // The service worker starts once the program has shown its countdown,
+      // so that it does not slow the start.
+      if (++ticks === 2) watchReleases();
       const key = tickKey(w, a);
       if (ticksWaiting.has(key)) return;
       ticksWaiting.add(key);
@@ -535,7 +539,6 @@ Module.qvl = (function () {
       removeRunDependency('qvl-faces');
     });
   });
-  window.addEventListener('load', watchReleases);
 
   return {
     next: next, wait: wait, createWindow: createWindow, place: place, measure: measure, show: show,

@@ -233,8 +233,8 @@ void WebToolkit::PaintChrome(Window& w) {
 }
 
 // Where the form asks, or cascaded; inside what can be seen of the page, as
-// far as it fits. The
-// first window of a new release stands where the old one stood.
+// far as it fits. The first window of a new release stands where the old
+// one stood.
 void WebToolkit::Place(Window& w) {
   PixelPoint at;
   if (const auto corner = ClientCorner(w.form->spec(), layout_dpi_)) {

@@ -196,12 +196,13 @@ class Browser {
   // (ms since the epoch) until the test moves it; `zone`: Chromium's only,
   // Firefox has the zone it was started in, Berlin's; `workers`: whether service
   // workers run; `phone`: a touch screen of a phone's size; `script`: runs
-  // in the page before its own; `quiet`: its script errors are expected.
+  // in the page before its own; `quiet`: its script errors are expected;
+  // `scripts`: false for a browser that runs none (Chromium's only).
   async open({ time, zone = 'Europe/Berlin', scale = 1, workers = false, phone = false, script,
-    quiet = false } = {}) {
+    quiet = false, scripts = true } = {}) {
     if (this.name === 'chromium') {
       const context = await this.raw.newContext({
-        timezoneId: zone, serviceWorkers: workers ? 'allow' : 'block',
+        timezoneId: zone, serviceWorkers: workers ? 'allow' : 'block', javaScriptEnabled: scripts,
         ...(phone ? PHONE : { deviceScaleFactor: scale, viewport: { width: 1024, height: 720 } }),
       });
       context.on('request', (request) => this.requests.push(request.url()));

@@ -95,11 +95,19 @@ async function start(file, options = {}) {
   return page;
 }
 
+// Waits for `probe` while the page's clock, which stands still, moves on a
+// tenth of a second at a time.
+function whileRunning(page, what, probe, ms) {
+  return until(what, async () => {
+    await page.runFor(100);
+    return probe();
+  }, ms);
+}
+
 async function waitForStart(page, clock) {
-  await until('the program starts', async () => {
-    if (clock) await page.runFor(100);
-    return started(page);
-  }, 15000);
+  const probe = () => started(page);
+  if (clock) await whileRunning(page, 'the program starts', probe, 15000);
+  else await until('the program starts', probe, 15000);
 }
 
 function localNow(page) {
@@ -500,11 +508,11 @@ await check('a release reaches a returning visitor on the next visit, and an ope
   const page = await browser.open({ workers: true, time: Date.now() });
   await page.goto(`${url}index.html`);
   await waitForStart(page, true);
-  await until('the service worker serves the page',
+  await whileRunning(page, 'the service worker serves the page',
     () => page.evaluate(() => navigator.serviceWorker.controller !== null));
   release(dir, 'Until Quorvell Fest !!!', 'UNTIL QUORVELL FEST !!!', 29);
   await page.goto(`${url}index.html`);
-  await until('the second visit shows the new release',
+  await whileRunning(page, 'the second visit shows the new release',
     async () => (await textOf(page, label)) === 'UNTIL QUORVELL FEST !!!', 20000);
   await waitForStart(page, true);
   const before = await dragStrip(page, 40, { x: 100, y: 60 });
@@ -573,6 +581,15 @@ await check('when it cannot start, one line says why and what to do', async () =
     await page.goto(url.startsWith('http') ? url : base + url);
     await until(`"${line}" is shown`, async () => (await shown(page, '#status')) &&
       (await textOf(page, '#status')) === line, 12000);
+    await page.close();
+  }
+  if (chromium) {
+    const page = await browser.open({ scripts: false });
+    await page.goto(`${base}index.html`);
+    const lines = await page.evaluate(() => [...document.querySelectorAll('p')]
+      .filter((p) => p.checkVisibility()).map((p) => p.textContent));
+    assert.deepEqual(lines, ['QVLFEST runs in JavaScript, which this browser does not run for ' +
+      'this page. Allow JavaScript for this site, then reload the page.']);
     await page.close();
   }
 });
