@@ -11,18 +11,12 @@ cpu_seconds=${CPU_SECONDS:-60}
 bash tools/install-deps.sh
 cmake --preset web >/dev/null
 cmake --build --preset web -j "$(nproc)"
-if ! cmp -s package-lock.json node_modules/.qvl-package-lock.json; then
-  npm ci --no-audit --no-fund --loglevel=error
-  cp package-lock.json node_modules/.qvl-package-lock.json
-fi
+source tools/serve.sh
+node_packages
 
 scratch=$(mktemp -d)
-server=
 cleanup() {
-  if [ -n "$server" ]; then
-    kill "$server" 2>/dev/null || true
-    wait "$server" 2>/dev/null || true
-  fi
+  end_server
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -34,17 +28,9 @@ mkdir "$scratch/site"
 cp -r build/web/. "$scratch/site/"
 rm -rf "$scratch/site/screenshots"
 cp bench/web/baseline.html "$scratch/site/"
-python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$scratch/site" >"$scratch/server.log" 2>&1 &
-server=$!
-port=
-for _ in $(seq 100); do
-  port=$(sed -n 's/^Serving HTTP on .* port \([0-9]*\) .*/\1/p' "$scratch/server.log" 2>/dev/null)
-  [ -n "$port" ] && break
-  sleep 0.05
-done
-[ -n "$port" ] || { echo "the server did not start"; cat "$scratch/server.log"; exit 1; }
+serve_folder "$scratch/site" 0 "$scratch/server.log"
 
-node bench/web/bench.mjs "http://127.0.0.1:$port/" "$scratch/site" "$runs" "$cpu_seconds" \
-  >"$scratch/section.md"
+node bench/web/bench.mjs "$QVL_SERVER_URL" "$scratch/site" "$scratch/server.log" "$runs" \
+  "$cpu_seconds" >"$scratch/section.md"
 cp "$scratch/section.md" build/web-bench.md
 cat build/web-bench.md

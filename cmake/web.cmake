@@ -3,6 +3,8 @@
 #   index.html, qvlfest.js/.wasm                     the LCARS-font build
 #   non-lcars.html, qvlfest-non-lcars.js/.wasm       the plain-font build
 #   qvlfest.css, fonts/, icons/, about.png, the manifests and sw.js
+# The pages carry their security policy themselves (a meta element), since a
+# static host cannot be relied on to send it.
 # The pages load nothing from anywhere else and carry the faces they draw.
 set(QVL_WEB_DIR ${CMAKE_BINARY_DIR}/site CACHE PATH "Where the web pages are written")
 set(QVL_PYTHON /usr/bin/python3)  # Debian's, which has fontTools and brotli
@@ -25,8 +27,9 @@ qvl_icons()
 set(faces "Liberation Sans|400|LiberationSans-Regular" "Liberation Sans|700|LiberationSans-Bold"
           "Liberation Sans Narrow|400|LiberationSansNarrow-Regular")
 set(face_args)
-set(site_files)
-set(site_modules)  # made by the link, which CMake does not know as files
+set(site_files)   # shared by both pages
+set(page_groups)  # each page's own: --page <page> <its other files>...
+set(page_outputs)
 foreach(entry ${faces})
   string(REPLACE "|" ";" parts "${entry}")
   list(GET parts 2 file)
@@ -73,6 +76,16 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E copy ${QVL_ICON_DIR}/about-32.png ${QVL_WEB_DIR}/about.png
   DEPENDS ${QVL_ICON_DIR}/about-32.png VERBATIM)
 list(APPEND site_files ${QVL_WEB_DIR}/about.png)
+# The message boxes' icons.
+foreach(icon critical question exclamation information)
+  set(svg ${QVL_WEB_DIR}/icons/${icon}.svg)
+  add_custom_command(
+    OUTPUT ${svg}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${QVL_WEB_DIR}/icons
+    COMMAND ${CMAKE_COMMAND} -E copy ${web}/box/${icon}.svg ${svg}
+    DEPENDS ${web}/box/${icon}.svg VERBATIM)
+  list(APPEND site_files ${svg})
+endforeach()
 
 # The page side of the bridge, with the numbers of bridge.def that page.h
 # also reads.
@@ -109,7 +122,7 @@ function(qvl_web_page target page module title plain_font)
   # (Asyncify). Its memory starts small and grows when needed: the forms
   # need little, and a page's memory is part of its cost.
   target_link_options(${target} PRIVATE
-    -fexceptions -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sENVIRONMENT=web
+    -fexceptions -sASYNCIFY -sASYNCIFY_IMPORTS=['js_wait_event'] -sASYNCIFY_STACK_SIZE=65536 -sENVIRONMENT=web
     -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=192KB -sTOTAL_STACK=64KB -sMALLOC=emmalloc
     -sFILESYSTEM=0 -sTEXTDECODER=2 -sSUPPORT_LONGJMP=0
     --pre-js ${toolkit_js})
@@ -130,19 +143,24 @@ function(qvl_web_page target page module title plain_font)
       COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/web/${to} ${QVL_WEB_DIR}/${to}
       DEPENDS ${CMAKE_BINARY_DIR}/web/${to} VERBATIM)
   endforeach()
-  set(site_files ${site_files} ${QVL_WEB_DIR}/${page}.html ${QVL_WEB_DIR}/${module}.webmanifest
-                 PARENT_SCOPE)
-  set(site_modules ${site_modules} ${QVL_WEB_DIR}/${module}.js ${QVL_WEB_DIR}/${module}.wasm
+  # The glue and the WebAssembly are made by the link, which CMake does not
+  # know as files.
+  set(page_groups ${page_groups} --page ${QVL_WEB_DIR}/${page}.html
+                  ${QVL_WEB_DIR}/${module}.webmanifest ${QVL_WEB_DIR}/${module}.js
+                  ${QVL_WEB_DIR}/${module}.wasm PARENT_SCOPE)
+  set(page_outputs ${page_outputs} ${QVL_WEB_DIR}/${page}.html ${QVL_WEB_DIR}/${module}.webmanifest
                    PARENT_SCOPE)
 endfunction()
 
 qvl_web_page(qvlfest_web_lcars index qvlfest "QVLFEST" 0)
 qvl_web_page(qvlfest_web_plain non-lcars qvlfest-non-lcars "QVLFEST (Non-LCARS)" 1)
 
-# The service worker keeps every file above, under a name made from their
-# contents, so that a changed page replaces the old one.
+# The service worker keeps every file above by its contents' hash, so that a
+# changed file is a new release.
 add_custom_command(
   OUTPUT ${QVL_WEB_DIR}/sw.js
-  COMMAND ${QVL_PYTHON} ${web}/offline.py ${web}/sw.js ${QVL_WEB_DIR} ${site_files} ${site_modules}
-  DEPENDS ${web}/offline.py ${web}/sw.js ${site_files} qvlfest_web_lcars qvlfest_web_plain)
+  COMMAND ${QVL_PYTHON} ${web}/offline.py write ${web}/sw.js ${QVL_WEB_DIR} ${site_files}
+          ${page_groups}
+  DEPENDS ${web}/offline.py ${web}/sw.js ${site_files} ${page_outputs} qvlfest_web_lcars
+          qvlfest_web_plain)
 add_custom_target(qvl_web_site ALL DEPENDS ${QVL_WEB_DIR}/sw.js)

@@ -6,6 +6,7 @@
 
 #include "about/frm_about.h"
 #include "app/paint_plan.h"
+#include "app/placement.h"
 #include "harness.h"
 #include "layout_expected.h"
 
@@ -40,6 +41,39 @@ TEST(Geometry, Numbers) {
   EXPECT_EQ(ClientCorner(AboutSpec(Variant::PlainFont), 96), (PixelPoint{156, 129}));
   EXPECT_EQ(ClientCorner(AboutSpec(Variant::LcarsFont), 144), (PixelPoint{234, 194}));
   EXPECT_FALSE(ClientCorner(MainSpec(Variant::PlainFont), 96));
+}
+
+// A page is the desktop of its windows: they open inside it, keep their title
+// strips reachable, and on a touch screen every button is a 24-pixel target.
+TEST(Placement, InsideThePage) {
+  const FormSpec& main = MainSpec(Variant::LcarsFont);
+  EXPECT_EQ(TargetDpi(main, 24, 96), 134) << "X 24 x 24 at last; at 133 it is 23 wide";
+  EXPECT_EQ(TargetDpi(AboutSpec(Variant::PlainFont), 24, 96), 99) << "OK 345 twips high";
+  EXPECT_EQ(TargetDpi(kBWF2DSpec, 24, 96), 96);
+  const auto label2 = std::find_if(main.controls.begin(), main.controls.end(),
+                                   [](const ControlSpec& c) { return c.name == "Label2"; });
+  const PixelRect strip = TitleStrip(main, static_cast<int>(label2 - main.controls.begin()), 96);
+  EXPECT_EQ(strip, (PixelRect{0, 2, 198, 21})) << "up to Menu";
+  constexpr PixelRect kPhone{0, 0, 390, 844}, kDesk{0, 0, 1024, 720};
+  const struct {
+    const char* what;
+    PixelPoint got, want;
+  } rows[] = {
+      {"the about box at its own place on a phone",
+       OpenInside({155, 106}, {384, 261}, kPhone),
+       {6, 106}},
+      {"a window wider than the page", OpenInside({40, 40}, {715, 573}, kPhone), {0, 40}},
+      {"a window that fits stays", OpenInside({16, 16}, {256, 145}, kPhone), {16, 16}},
+      {"higher than the page", OpenInside({0, 300}, {300, 900}, kPhone), {0, 0}},
+      {"dragged above the page", KeepReachable({100, -208}, strip, kDesk, 48), {100, -2}},
+      {"dragged off to the left", KeepReachable({-500, 10}, strip, kDesk, 48), {-150, 10}},
+      {"off to the right and below", KeepReachable({2000, 800}, strip, kDesk, 48), {976, 699}},
+      {"a narrow strip stays whole", KeepReachable({-50, 0}, {10, 0, 30, 20}, kDesk, 48), {-10, 0}},
+      {"a page lower than the strip: its top wins",
+       KeepReachable({0, 50}, strip, {0, 0, 300, 10}, 48),
+       {0, -2}},
+  };
+  for (const auto& r : rows) EXPECT_EQ(r.got, r.want) << r.what;
 }
 
 TEST(Geometry, EveryVisibleControlAtBothDpis) {

@@ -10,6 +10,7 @@
 #include "app/font_choice.h"
 #include "app/interaction.h"
 #include "app/stacking.h"
+#include "arrival/bwf2d.h"
 #include "harness.h"
 
 namespace qvl::test {
@@ -29,6 +30,14 @@ TEST(Stacking, WindowedInFrontThenEarlierLabels) {
             (std::vector<std::string_view>{"cmdOK", "picIcon", "cmdSysInfo", "lblTitle",
                                            "lblVersion", "Label4", "lblDescription", "Label1",
                                            "Line1", "Line1", "Label3", "lblDisclaimer"}));
+  // Read from top to bottom, whatever stands in front: the arrival window's
+  // button after its large text, "DISCLAIMER:" before the disclaimer.
+  EXPECT_EQ(Names(kBWF2DSpec, ReadingOrder(kBWF2DSpec)),
+            (std::vector<std::string_view>{"Label1", "Label3", "Label4", "Command1", "Label2"}));
+  EXPECT_EQ(Names(about, ReadingOrder(about)),
+            (std::vector<std::string_view>{"picIcon", "lblTitle", "lblVersion", "Label4",
+                                           "lblDescription", "Label1", "Line1", "Line1", "Label3",
+                                           "lblDisclaimer", "cmdOK", "cmdSysInfo"}));
 }
 
 TEST(FontChoice, ByInstalledFaces) {

@@ -9,7 +9,7 @@ packages=(cmake g++ make libgtest-dev googletest libbenchmark-dev
           gnome-shell mutter kwin-wayland breeze sway grim plasma-wayland-protocols
           orca speech-dispatcher fonts-dejavu-core
           wixl msitools zip unzip lintian desktop-file-utils appstream dpkg-dev
-          emscripten node-acorn chromium python3-fonttools python3-brotli media-types)
+          emscripten node-acorn chromium firefox-esr python3-fonttools python3-brotli media-types)
 # Node.js and npm come with the machine; Debian's are the fallback.
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 missing=()

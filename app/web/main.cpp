@@ -1,8 +1,10 @@
 // Start-up in the browser: the runtime creates, loads and shows the
 // countdown window, then the program's own message loop takes the page's
 // events until the program ends.
+#include "about/frm_about.h"
 #include "app/web/web_system.h"
 #include "app/web/web_toolkit.h"
+#include "arrival/bwf2d.h"
 #include "countdown/main_form.h"
 
 #ifndef QVLFEST_PLAIN_FONT
@@ -12,8 +14,10 @@
 int main() {
   constexpr qvl::Variant kVariant =
       QVLFEST_PLAIN_FONT ? qvl::Variant::PlainFont : qvl::Variant::LcarsFont;
+  const qvl::FormSpec* const forms[] = {&qvl::MainSpec(kVariant), &qvl::kBWF2DSpec,
+                                        &qvl::AboutSpec(kVariant)};
   qvl::WebSystem system;
-  qvl::WebToolkit toolkit;
+  qvl::WebToolkit toolkit(forms);
   qvl::Runtime runtime(toolkit, system, qvl::FactsOf(kVariant));
   runtime.Show(runtime.NewForm<qvl::Main>());
   toolkit.Run();

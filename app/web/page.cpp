@@ -8,14 +8,16 @@
 
 // clang-format off
 EM_JS(int, js_next_event, (int* out), { return Module.qvl.next(out); });
-EM_ASYNC_JS(void, js_wait_event, (), { await Module.qvl.wait(); });
+EM_JS(void, js_wait_event, (), { Asyncify.handleSleep(Module.qvl.wait); });
 EM_JS(double, js_device_scale, (), { return Module.qvl.deviceScale(); });
+EM_JS(int, js_coarse_pointer, (), { return Module.qvl.coarsePointer(); });
+EM_JS(void, js_visible_area, (int* out), { Module.qvl.visibleArea(out); });
 EM_JS(void, js_system_color, (int index, unsigned rgb), { Module.qvl.systemColor(index, rgb); });
 EM_JS(void, js_create_window, (int w, int frame, const char* caption, int n, int cw, int ch, int edge, int title, int overlay_z), {
   Module.qvl.createWindow(w, frame, UTF8ToString(caption, n), cw, ch, edge, title, overlay_z);
 });
 EM_JS(void, js_place_window, (int w, int left, int top), { Module.qvl.place(w, left, top); });
-EM_JS(void, js_centre_window, (int w, int x, int y), { Module.qvl.centre(w, x, y); });
+EM_JS(void, js_measure_window, (int w, int* out), { Module.qvl.measure(w, out); });
 EM_JS(void, js_show_window, (int w, int z), { Module.qvl.show(w, z); });
 EM_JS(void, js_set_active, (int w, int on), { Module.qvl.setActive(w, on); });
 EM_JS(void, js_set_caption, (int w, const char* text, int n), { Module.qvl.setCaption(w, UTF8ToString(text, n)); });
@@ -51,6 +53,8 @@ EM_JS(void, js_stop_ticker, (int w, int ms), { Module.qvl.stopTicker(w, ms); });
 EM_JS(void, js_local_now, (int* parts), { Module.qvl.localNow(parts); });
 EM_JS(void, js_open_tab, (const char* address, int n), { Module.qvl.openTab(UTF8ToString(address, n)); });
 EM_JS(void, js_show_ended, (), { Module.qvl.ended(); });
+EM_JS(void, js_switch_release, (int left, int top), { Module.qvl.switchRelease(left, top); });
+EM_JS(int, js_kept_place, (int* out), { return Module.qvl.keptPlace(out); });
 // clang-format on
 
 namespace qvl::page {
@@ -76,6 +80,19 @@ double DeviceScale() {
   return js_device_scale();
 }
 
+bool CoarsePointer() {
+  return js_coarse_pointer();
+}
+
+void VisibleArea(int& left, int& top, int& right, int& bottom) {
+  int area[4];
+  js_visible_area(area);
+  left = area[0];
+  top = area[1];
+  right = area[2];
+  bottom = area[3];
+}
+
 void SetSystemColor(int index, unsigned rgb) {
   js_system_color(index, rgb);
 }
@@ -90,8 +107,11 @@ void PlaceWindow(int window, int left, int top) {
   js_place_window(window, left, top);
 }
 
-void CentreWindow(int window, int x, int y) {
-  js_centre_window(window, x, y);
+void MeasureWindow(int window, int& width, int& height) {
+  int size[2];
+  js_measure_window(window, size);
+  width = size[0];
+  height = size[1];
 }
 
 void ShowWindow(int window, int z) {
@@ -202,6 +222,18 @@ void OpenTab(std::string_view address) {
 
 void ShowEnded() {
   js_show_ended();
+}
+
+void SwitchRelease(int left, int top) {
+  js_switch_release(left, top);
+}
+
+bool KeptPlace(int& left, int& top) {
+  int place[2];
+  if (!js_kept_place(place)) return false;
+  left = place[0];
+  top = place[1];
+  return true;
 }
 
 }  // namespace qvl::page

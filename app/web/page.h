@@ -37,6 +37,11 @@ void WaitForEvent();
 
 // Device pixels per CSS pixel.
 double DeviceScale();
+// Whether the primary pointer is a finger (a touch screen).
+bool CoarsePointer();
+// The part of the page's desktop that can be seen, in CSS pixels of the
+// desktop, which scrolls where windows are larger than the screen.
+void VisibleArea(int& left, int& top, int& right, int& bottom);
 // A system colour of the page's scheme, as CSS variable --sys-<index>.
 void SetSystemColor(int index, unsigned rgb);
 
@@ -51,8 +56,8 @@ enum class Frame { kNone = kFrameNone, kDialog = kFrameDialog, kMessageBox = kFr
 void CreateWindow(int window, Frame frame, std::string_view caption, int client_width,
                   int client_height, int edge, int title, int overlay_z = 0);
 void PlaceWindow(int window, int left, int top);
-// A message box, its middle at (x, y).
-void CentreWindow(int window, int x, int y);
+// A message box's outer size, once its text and buttons are in.
+void MeasureWindow(int window, int& width, int& height);
 void ShowWindow(int window, int z);
 void SetActive(int window, bool active);
 void SetCaption(int window, std::string_view caption);
@@ -108,5 +113,9 @@ void LocalNow(int (&parts)[6]);
 void OpenTab(std::string_view address);
 // The program has ended: the page says so.
 void ShowEnded();
+// Loads the page again, as the new release; the first window's place is
+// handed over to the new page, which reads it back with KeptPlace.
+void SwitchRelease(int left, int top);
+bool KeptPlace(int& left, int& top);
 
 }  // namespace qvl::page

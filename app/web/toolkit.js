@@ -16,15 +16,27 @@ Module.qvl = (function () {
   const images = new Map();
   let wake = null;
   let running = true;
+  let ticks = 0;
+
+  // A window's ticker for an interval, as one number: ticks are posted ten
+  // times a second, and should leave no garbage.
+  function tickKey(w, ms) {
+    return w * 65536 + ms;
+  }
 
   function post(type, w, control, a, b, c) {
     if (type === Ev.Tick) {
-      const key = w + ':' + a;
+      // The service worker starts once the program has shown its countdown,
+      // so that it does not slow the start.
+      if (++ticks === 2) watchReleases();
+      const key = tickKey(w, a);
       if (ticksWaiting.has(key)) return;
       ticksWaiting.add(key);
     }
+    // Only the latest of a run of moves or resizes waits.
     const last = queue[queue.length - 1];
-    if (type === Ev.PointerMove && last && last[0] === type && last[1] === w) {
+    if ((type === Ev.PointerMove || type === Ev.Resized) && last && last[0] === type &&
+      last[1] === w) {
       last[4] = b;
       last[5] = c;
       return;
@@ -40,13 +52,30 @@ Module.qvl = (function () {
   function next(out) {
     const e = queue.shift();
     if (!e) return 0;
-    if (e[0] === Ev.Tick) ticksWaiting.delete(e[1] + ':' + e[3]);
-    HEAP32.set(e, out >> 2);
+    if (e[0] === Ev.Tick) ticksWaiting.delete(tickKey(e[1], e[3]));
+    const at = out >> 2;
+    for (let i = 0; i < 6; i += 1) HEAP32[at + i] = e[i];
     return 1;
   }
 
-  function wait() {
-    return new Promise(function (resolve) { wake = resolve; });
+  function wait(wakeUp) {
+    wake = wakeUp;
+  }
+
+  // The local date and time. The clock is read at every call (five times a
+  // tick); turning it into local fields is done once a second, since they
+  // change no more often.
+  let second = NaN;
+  const fields = new Int32Array(6);
+  function localNow(out) {
+    const now = Date.now();
+    if (Math.floor(now / 1000) !== second) {
+      second = Math.floor(now / 1000);
+      const d = new Date(now);
+      fields.set([d.getFullYear(), d.getMonth() + 1, d.getDate(), d.getHours(), d.getMinutes(),
+        d.getSeconds()]);
+    }
+    HEAP32.set(fields, out >> 2);
   }
 
   function hex(rgb) {
@@ -90,7 +119,7 @@ Module.qvl = (function () {
     el.setAttribute('aria-label', caption);
     el.dataset.w = w;
     el.hidden = true;
-    const win = { el: el, caption: null, controls: new Map() };
+    const win = { el: el, caption: null, controls: new Map(), described: [] };
     if (frame !== Num.FrameNone) {
       el.style.borderWidth = edge + 'px';
       const bar = document.createElement('div');
@@ -101,6 +130,7 @@ Module.qvl = (function () {
       win.caption.textContent = caption;
       const close = document.createElement('button');
       close.className = 'close';
+      close.style.width = title + 'px';
       close.tabIndex = -1;
       close.setAttribute('aria-label', 'Close');
       bar.append(win.caption, close);
@@ -111,6 +141,8 @@ Module.qvl = (function () {
     if (box) {
       win.message = document.createElement('div');
       win.message.className = 'message';
+      win.message.id = 'qvl-' + w + '-message';
+      el.setAttribute('aria-describedby', win.message.id);
       win.buttons = document.createElement('div');
       win.buttons.className = 'buttons';
       win.client.append(win.message, win.buttons);
@@ -133,10 +165,20 @@ Module.qvl = (function () {
     s.top = top + 'px';
   }
 
-  function centre(w, x, y) {
+  // Its size as laid out, while it is not shown yet.
+  function measure(w, out) {
     const el = windows.get(w).el;
-    el.classList.add('centred');
-    if (x >= 0) place(w, x, y);
+    el.style.visibility = 'hidden';
+    el.hidden = false;
+    HEAP32.set([el.offsetWidth, el.offsetHeight], out >> 2);
+    el.hidden = true;
+    el.style.visibility = '';
+  }
+
+  function visibleArea(out) {
+    const top = desktop();
+    HEAP32.set([top.scrollLeft, top.scrollTop, top.scrollLeft + top.clientWidth,
+      top.scrollTop + top.clientHeight], out >> 2);
   }
 
   function show(w, z) {
@@ -168,12 +210,21 @@ Module.qvl = (function () {
     el.dataset.name = name;
     box(el, left, top, width, height);
     el.style.zIndex = z;
-    if (offscreen) el.setAttribute('aria-hidden', 'true');
+    const win = windows.get(w);
+    if (offscreen) {
+      el.setAttribute('aria-hidden', 'true');
+    } else {
+      // A window is described by the texts it shows, so that a screen
+      // reader reads them when it opens.
+      el.id = 'qvl-' + w + '-' + c;
+      win.described.push(el.id);
+      win.el.setAttribute('aria-describedby', win.described.join(' '));
+    }
     const text = document.createElement('div');
     text.className = 'text';
     el.append(text);
     container(w, parent).append(el);
-    windows.get(w).controls.set(c, { el: el, text: text });
+    win.controls.set(c, { el: el, text: text });
   }
 
   function labelFace(w, c, family, bold, em, color, scale, wrap, raise, indent) {
@@ -306,7 +357,7 @@ Module.qvl = (function () {
     const key = w + ':' + ms;
     clearInterval(tickers.get(key));
     tickers.delete(key);
-    ticksWaiting.delete(key);
+    ticksWaiting.delete(tickKey(w, ms));
   }
 
   function ended() {
@@ -314,10 +365,33 @@ Module.qvl = (function () {
     document.getElementById('ended').hidden = false;
   }
 
-  // Input: raw, as it happens; positions in CSS pixels of the page.
+  // A new release is loaded in place of this one; the page's history entry
+  // carries the first window's place across.
+  function switchRelease(left, top) {
+    history.replaceState(Object.assign({}, history.state, { qvlPlace: [left, top] }), '');
+    location.reload();
+  }
+
+  function keptPlace(out) {
+    const state = history.state;
+    if (!state || !state.qvlPlace) return 0;
+    HEAP32.set(state.qvlPlace, out >> 2);
+    const rest = Object.assign({}, state);
+    delete rest.qvlPlace;
+    history.replaceState(rest, '');
+    return 1;
+  }
+
+  // Input: raw, as it happens; positions in CSS pixels of the desktop, from
+  // its top left corner wherever it is scrolled to.
   function windowOf(node) {
     const el = node && node.closest ? node.closest('.window') : null;
     return el ? +el.dataset.w : -1;
+  }
+
+  function at(e) {
+    const top = desktop();
+    return [Math.round(e.clientX + top.scrollLeft), Math.round(e.clientY + top.scrollTop)];
   }
 
   function pressTarget(e) {
@@ -344,12 +418,12 @@ Module.qvl = (function () {
         return;
       }
       target.el.setPointerCapture(e.pointerId);
-      post(Ev.MouseDown, w, target.control, e.button, Math.round(e.clientX), Math.round(e.clientY));
+      post(Ev.MouseDown, w, target.control, e.button, ...at(e));
     });
     top.addEventListener('pointermove', function (e) {
       const target = pressTarget(e);
       if (!target || !target.el.hasPointerCapture(e.pointerId)) return;
-      const w = windowOf(e.target), x = Math.round(e.clientX), y = Math.round(e.clientY);
+      const w = windowOf(e.target), [x, y] = at(e);
       if (e.button >= 0 && e.button < BUTTON_BITS.length) {
         // Another button went down or up while one is held.
         const down = (e.buttons & BUTTON_BITS[e.button]) !== 0;
@@ -361,8 +435,7 @@ Module.qvl = (function () {
     top.addEventListener('pointerup', function (e) {
       const target = pressTarget(e);
       if (!target) return;
-      post(Ev.MouseUp, windowOf(e.target), target.control, e.button, Math.round(e.clientX),
-        Math.round(e.clientY));
+      post(Ev.MouseUp, windowOf(e.target), target.control, e.button, ...at(e));
     });
     top.addEventListener('pointercancel', function (e) {
       const w = windowOf(e.target);
@@ -407,6 +480,7 @@ Module.qvl = (function () {
     watchScale();
     window.addEventListener('resize', function () {
       if (window.devicePixelRatio !== scale) watchScale();
+      post(Ev.Resized, -1, -1, 0);
     });
   }
 
@@ -420,29 +494,77 @@ Module.qvl = (function () {
       { once: true });
   }
 
+  // Releases. The service worker keeps one release's files; a new release
+  // takes over once it has them all, and the program then moves to it when
+  // that costs the user nothing. An open page looks for one when it starts,
+  // when it is shown again, and every hour.
+  function watchReleases() {
+    if (!('serviceWorker' in navigator)) return;
+    const workers = navigator.serviceWorker;
+    let served = workers.controller !== null;
+    workers.addEventListener('controllerchange', function () {
+      if (served) post(Ev.Release, -1, -1, 0);
+      served = true;
+    });
+    workers.register('sw.js').then(function (registration) {
+      const look = function () { registration.update().catch(function () {}); };
+      if (served) look();
+      document.addEventListener('visibilitychange', function () {
+        if (document.visibilityState === 'visible') look();
+      });
+      setInterval(look, 3600 * 1000);
+    }, function () {});
+  }
+
+  // What the page says when the program cannot start. Until this script runs,
+  // the line says that the page's files did not load.
+  const status = document.getElementById('status');
+  const wasm = document.currentScript.src.replace(/\.js$/, '.wasm');
+  status.hidden = true;
+  function cannotStart(text) {
+    status.textContent = text;
+    status.className = 'failed';
+    status.hidden = false;
+  }
+  Module.onAbort = function () {
+    if (typeof WebAssembly !== 'object') {
+      cannotStart('QVLFEST needs WebAssembly, which this browser does not run: ' +
+        'update the browser, or allow WebAssembly for this site.');
+      return;
+    }
+    fetch(wasm, { method: 'HEAD', cache: 'no-store' }).then(function (response) {
+      cannotStart(response.ok ? 'QVLFEST stopped on an internal error. Reload the page.'
+        : 'QVLFEST could not start: the site lacks ' + wasm.slice(wasm.lastIndexOf('/') + 1) +
+        '. Tell the site\'s owner.');
+    }, function () {
+      cannotStart('QVLFEST could not start: there is no network connection. ' +
+        'Connect, then reload the page.');
+    });
+  };
+
   // The program starts once the page's faces are loaded, so that no text is
   // ever shown in a stand-in face. They are decoded while the WebAssembly
-  // compiles (the style sheet that declares them is in by now).
+  // compiles (the style sheet that declares them is in by now); without them
+  // it starts in the browser's own faces.
   const faces = [];
   document.fonts.forEach(function (face) { faces.push(face.load()); });
   Module.preRun = [].concat(Module.preRun || [], function () {
     addRunDependency('qvl-faces');
-    Promise.all(faces).then(function () {
+    Promise.allSettled(faces).then(function () {
       listen();
       removeRunDependency('qvl-faces');
     });
   });
-  window.addEventListener('load', function () {
-    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js');
-  });
 
   return {
-    next: next, wait: wait, createWindow: createWindow, place: place, centre: centre, show: show,
+    next: next, wait: wait, createWindow: createWindow, place: place, measure: measure, show: show,
+    localNow: localNow, visibleArea: visibleArea, switchRelease: switchRelease, keptPlace: keptPlace,
     setCaption: setCaption, destroy: destroy, createLabel: createLabel, labelFace: labelFace,
     createButton: createButton, createChrome: createChrome, boxText: boxText,
     addBoxButton: addBoxButton, setText: setText, labelCover: labelCover, sizeSurface: sizeSurface, fill: fill, line: line,
     picture: picture, startTicker: startTicker, stopTicker: stopTicker, ended: ended,
     deviceScale: function () { return window.devicePixelRatio || 1; },
+    coarsePointer: function () { return matchMedia('(pointer: coarse)').matches; },
     localNow: function (out) {
       const d = new Date();
       HEAP32.set([d.getFullYear(), d.getMonth() + 1, d.getDate(), d.getHours(), d.getMinutes(),

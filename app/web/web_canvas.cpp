@@ -78,10 +78,10 @@ void SetSystemColors() {
   for (const SchemeEntry& e : kScheme) page::SetSystemColor(e.index, e.rgb);
 }
 
-WebFace FaceOf(const Font& font) {
+WebFace FaceOf(const Font& font, int dpi) {
   const FaceChoice choice =
       ChooseFace(font.face, [](std::string_view face) { return Carried(face, false) != nullptr; });
-  const FaceSize size = SizeOf(choice, FontPixelHeight(font.centipoints, 96));
+  const FaceSize size = SizeOf(choice, FontPixelHeight(font.centipoints, dpi));
   double scale = 1;
   if (size.average_width > 0) {
     // Squeezed to that average character width, as Windows squeezes a face

@@ -20,14 +20,15 @@ std::string WebCss(PaintColor color);
 void SetSystemColors();
 
 // A face in the page's own terms: what the shared font choice draws for a
-// named font at 96 DPI (CSS pixels), and how far its text is squeezed.
+// named font at the page's scale (`dpi` for its CSS pixels), and how far its
+// text is squeezed.
 struct WebFace {
   std::string family;
   bool bold;
   FaceSize size;
   double scale;  // horizontal squeeze, 1 for none
 };
-WebFace FaceOf(const Font& font);
+WebFace FaceOf(const Font& font, int dpi);
 
 class WebCanvas : public Canvas {
  public:

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/form.h"
+#include "app/placement.h"
 #include "app/stacking.h"
 #include "app/web/web_canvas.h"
 
@@ -11,11 +12,17 @@ namespace qvl {
 
 namespace {
 
-// Windows are laid out in CSS pixels, 15 twips each; the browser scales them
-// to the device.
+// Windows are laid out in CSS pixels, 15 twips each with a mouse; the browser
+// scales them to the device. On a touch screen every form is laid out at the
+// one larger scale that makes each of their buttons a target for a finger.
 constexpr int kCssDpi = 96;
-// The frame the page draws around a fixed dialog: a thin edge and a title bar.
+constexpr int kTouchTarget = 24;
+// The frame the page draws around a fixed dialog: a thin edge and a title bar
+// (at 96 DPI; its close button is as wide as it is high).
 constexpr int kEdge = 1, kTitle = 22;
+// How much of a title strip stays in the page, at the least: room for a
+// finger to take it again.
+constexpr int kGrip = 48;
 // Where windows without a place of their own go: one below and right of the
 // other, as a window system cascades new windows.
 constexpr PixelPoint kFirstPlace{16, 16};
@@ -27,8 +34,27 @@ using page::EventType;
 // the focus comes back to the window that is now active.
 constexpr int kGiveFocus = 1;
 
-int DeviceDpi() {
-  return std::max(1, static_cast<int>(std::lround(kCssDpi * page::DeviceScale())));
+int LayoutDpi(std::span<const FormSpec* const> forms) {
+  int dpi = kCssDpi;
+  if (page::CoarsePointer())
+    for (const FormSpec* form : forms) dpi = TargetDpi(*form, kTouchTarget, dpi);
+  return dpi;
+}
+
+int DeviceDpi(int layout_dpi) {
+  return std::max(1, static_cast<int>(std::lround(layout_dpi * page::DeviceScale())));
+}
+
+// The desktop as far as it can be seen: windows open there, and are kept
+// there.
+PixelRect VisibleArea() {
+  PixelRect r;
+  page::VisibleArea(r.left, r.top, r.right, r.bottom);
+  return r;
+}
+
+PixelRect Shifted(PixelRect r, PixelPoint by) {
+  return {r.left + by.x, r.top + by.y, r.right + by.x, r.bottom + by.y};
 }
 
 bool ButtonOf(int code, MouseButton& button) {
@@ -55,6 +81,7 @@ struct WebToolkit::Window : NativeWindow {
   PixelPoint at;         // the outer corner on the page
   PixelPoint client;     // the client area's corner inside the window
   PixelPoint size;       // outer width and height
+  PixelRect strip;       // what moves it, in its own pixels
   int z = 0;
   int focus = -1;
   int looks_default = -1;
@@ -68,8 +95,12 @@ struct WebToolkit::Window : NativeWindow {
   int answer = 0;
 };
 
-WebToolkit::WebToolkit() : dpi_(DeviceDpi()) {
+WebToolkit::WebToolkit(std::span<const FormSpec* const> forms)
+    : layout_dpi_(LayoutDpi(forms)),
+      title_(MulDivRound(kTitle, layout_dpi_, kCssDpi)),
+      dpi_(DeviceDpi(layout_dpi_)) {
   SetSystemColors();
+  if (PixelPoint at; page::KeptPlace(at.x, at.y)) kept_ = at;
 }
 
 WebToolkit::~WebToolkit() = default;
@@ -89,17 +120,21 @@ NativeWindow* WebToolkit::CreateWindowFor(Form& form) {
   w.id = next_id_++;
   w.form = &form;
   const FormSpec& spec = form.spec();
-  const PixelRect client = ClientRect(spec, kCssDpi);
+  const PixelRect client = ClientRect(spec, layout_dpi_);
   const bool dialog = spec.border == BorderStyle::FixedDialog;
-  w.client = dialog ? PixelPoint{kEdge, kEdge + kTitle} : PixelPoint{};
+  w.client = dialog ? PixelPoint{kEdge, kEdge + title_} : PixelPoint{};
   w.size = {client.width() + (dialog ? 2 * kEdge : 0),
-            client.height() + (dialog ? 2 * kEdge + kTitle : 0)};
+            client.height() + (dialog ? 2 * kEdge + title_ : 0)};
+  // A dialog moves by its title bar; a borderless window by the label that
+  // starts its drag, and until then it keeps some of itself in the page.
+  w.strip = dialog ? PixelRect{0, 0, w.size.x - title_, kEdge + title_}
+                   : PixelRect{0, 0, w.size.x, w.size.y};
   // The surface in front of the labels stands behind every windowed
   // control (CreateControls stacks every second place).
   int behind = 0;
   for (int i : StackingOrder(spec)) behind += spec.controls[i].IsWindowed() ? 0 : 1;
   page::CreateWindow(w.id, dialog ? page::Frame::kDialog : page::Frame::kNone, form.Caption(),
-                     client.width(), client.height(), kEdge, kTitle, 2 * behind + 1);
+                     client.width(), client.height(), kEdge, title_, 2 * behind + 1);
   CreateControls(w, {}, -1);
   PaintSurface(w);
   CoverLabels(w);
@@ -108,23 +143,28 @@ NativeWindow* WebToolkit::CreateWindowFor(Form& form) {
   return &w;
 }
 
-// Created front first, so that screen readers meet them in focus order;
-// stacked by the shared order.
+// Created in reading order, so that screen readers read the window from top
+// to bottom; stacked by the shared order.
 void WebToolkit::CreateControls(Window& w, std::string_view container, int container_index) {
   const Form& form = *w.form;
   const FormSpec& spec = form.spec();
-  const std::vector<int> order = StackingOrder(spec, container);
-  int z = 2 * static_cast<int>(order.size());
-  for (int i : order) {
+  // Stacked every second place, so that the surface in front of the labels
+  // fits between them and the windowed controls.
+  std::vector<int> z_of(spec.controls.size());
+  const std::vector<int> front_first = StackingOrder(spec, container);
+  for (std::size_t n = 0; n < front_first.size(); ++n)
+    z_of[front_first[n]] = 2 * static_cast<int>(front_first.size() - n);
+  for (int i : ReadingOrder(spec, container)) {
     const Control& c = form.controls()[i];
     const ControlSpec& s = c.spec();
-    const PixelRect b = Bounds(s, kCssDpi);
+    const PixelRect b = Bounds(s, layout_dpi_);
     const bool offscreen = Offstage(spec, s);
+    const int z = z_of[i];
     switch (s.kind) {
       case ControlKind::Label: {
         page::CreateLabel(w.id, i, s.name, container_index, b.left, b.top, b.width(), b.height(), z,
                           offscreen);
-        const WebFace face = FaceOf(s.font);
+        const WebFace face = FaceOf(s.font, layout_dpi_);
         const double wrap = (b.width() - face.size.indent) / face.scale;
         page::SetLabelFace(w.id, i, face.family, face.bold, face.size.em,
                            WebCss(Resolve(s.fore, ColorRole::Text)), face.scale, wrap,
@@ -133,7 +173,7 @@ void WebToolkit::CreateControls(Window& w, std::string_view container, int conta
         break;
       }
       case ControlKind::CommandButton: {
-        const WebFace face = FaceOf(s.font);
+        const WebFace face = FaceOf(s.font, layout_dpi_);
         page::CreateButton(w.id, i, s.name, container_index, b.left, b.top, b.width(), b.height(),
                            z, offscreen, face.family, face.bold, face.size.em);
         const ShownCaption shown = ShowCaption(c.Caption());
@@ -150,7 +190,6 @@ void WebToolkit::CreateControls(Window& w, std::string_view container, int conta
         continue;
     }
     if (!c.Visible()) page::SetVisible(w.id, i, false);
-    z -= 2;
   }
 }
 
@@ -176,7 +215,7 @@ void WebToolkit::CoverLabels(Window& w) {
   for (int i = 0; i < static_cast<int>(controls.size()); ++i) {
     if (controls[i].kind != ControlKind::Label || !controls[i].container.empty()) continue;
     edges.clear();
-    for (const PixelRect& r : CoveredParts(*w.form, i, kCssDpi))
+    for (const PixelRect& r : CoveredParts(*w.form, i, layout_dpi_))
       edges.insert(edges.end(), {r.left, r.top, r.right, r.bottom});
     page::SetLabelCover(w.id, i, edges.data(), static_cast<int>(edges.size() / 4));
   }
@@ -195,18 +234,55 @@ void WebToolkit::PaintChrome(Window& w) {
   }
 }
 
+// Where the form asks, or cascaded; inside what can be seen of the page, as
+// far as it fits. The first window of a new release stands where the old
+// one stood.
 void WebToolkit::Place(Window& w) {
-  if (const auto corner = ClientCorner(w.form->spec(), kCssDpi)) {
-    MoveTo(w, {corner->x - w.client.x, corner->y - w.client.y});
-    return;
+  PixelPoint at;
+  if (const auto corner = ClientCorner(w.form->spec(), layout_dpi_)) {
+    at = {corner->x - w.client.x, corner->y - w.client.y};
+  } else {
+    const int slot = cascade_++ % kCascadeSlots;
+    at = {kFirstPlace.x + slot * kCascadeStep, kFirstPlace.y + slot * kCascadeStep};
   }
-  const int slot = cascade_++ % kCascadeSlots;
-  MoveTo(w, {kFirstPlace.x + slot * kCascadeStep, kFirstPlace.y + slot * kCascadeStep});
+  if (kept_) at = *kept_;
+  kept_.reset();
+  MoveTo(w, OpenInside(at, w.size, VisibleArea()));
+}
+
+// A message box stands in the middle of its owner, or of what can be seen of
+// the page, and inside that.
+void WebToolkit::PlaceBox(Window& box, const Window* owner) {
+  page::MeasureWindow(box.id, box.size.x, box.size.y);
+  box.strip = {0, 0, box.size.x - title_, kEdge + title_};
+  const PixelRect area = VisibleArea();
+  const PixelRect around = owner ? PixelRect{owner->at.x, owner->at.y, owner->at.x + owner->size.x,
+                                             owner->at.y + owner->size.y}
+                                 : area;
+  const PixelPoint at{(around.left + around.right - box.size.x) / 2,
+                      (around.top + around.bottom - box.size.y) / 2};
+  MoveTo(box, OpenInside(at, box.size, area));
 }
 
 void WebToolkit::MoveTo(Window& w, PixelPoint at) {
   w.at = at;
   page::PlaceWindow(w.id, at.x, at.y);
+}
+
+void WebToolkit::KeepInPage(Window& w, PixelPoint at) {
+  MoveTo(w, KeepReachable(at, w.strip, VisibleArea(), kGrip));
+}
+
+// A control's corner in its window's pixels: past the frame, and inside its
+// container.
+PixelPoint WebToolkit::Offset(const Window& w, int control) const {
+  const FormSpec& spec = w.form->spec();
+  PixelPoint at = w.client;
+  if (const std::string_view in = spec.controls[control].container; !in.empty()) {
+    const PixelRect b = Bounds(spec.controls[w.form->IndexOf(in)], layout_dpi_);
+    at = {at.x + b.left, at.y + b.top};
+  }
+  return at;
 }
 
 bool WebToolkit::Activate(Window& w) {
@@ -296,6 +372,8 @@ void WebToolkit::StopTicker(Form& form, int interval_ms) {
 // handling, as a window system moves a window by its title bar.
 void WebToolkit::DragWindow(Form& form, MouseButton button) {
   Window& w = Of(form);
+  if (pressed_ >= 0)
+    w.strip = Shifted(TitleStrip(form.spec(), pressed_, layout_dpi_), Offset(w, pressed_));
   drag_.Begin(button, pointer_, w.at);
   dragging_ = w.id;
 }
@@ -316,19 +394,14 @@ int WebToolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_v
   box.owner = owner_window ? owner_window->id : 0;
   windows_[box.id] = std::move(owned);
 
-  page::CreateWindow(box.id, page::Frame::kMessageBox, title, 0, 0, kEdge, kTitle);
+  page::CreateWindow(box.id, page::Frame::kMessageBox, title, 0, 0, kEdge, title_);
   page::SetBoxText(box.id, text, static_cast<int>(style.icon));
   for (const KeyButton& b : box.keys) {
     page::AddBoxButton(box.id, b.id);
     const ShownCaption shown = ShowCaption(b.caption);
     page::SetText(box.id, b.id, shown.text, shown.key_at);
   }
-  if (owner_window) {
-    page::CentreWindow(box.id, owner_window->at.x + owner_window->size.x / 2,
-                       owner_window->at.y + owner_window->size.y / 2);
-  } else {
-    page::CentreWindow(box.id, -1, -1);
-  }
+  PlaceBox(box, owner_window);
   if (owner_window) {
     SetBlocked(*owner_window, true);
   } else {
@@ -390,16 +463,10 @@ void WebToolkit::FocusBoxButton(Window& box, int button) {
 }
 
 bool WebToolkit::Inside(const Window& w, int control, PixelPoint p) const {
-  const FormSpec& spec = w.form->spec();
-  const ControlSpec& s = spec.controls[control];
-  PixelRect b = Bounds(s, kCssDpi);
-  int dx = w.at.x + w.client.x, dy = w.at.y + w.client.y;
-  if (!s.container.empty()) {
-    const PixelRect in = Bounds(spec.controls[w.form->IndexOf(s.container)], kCssDpi);
-    dx += in.left;
-    dy += in.top;
-  }
-  return p.x >= b.left + dx && p.x < b.right + dx && p.y >= b.top + dy && p.y < b.bottom + dy;
+  const PixelPoint in = Offset(w, control);
+  const PixelRect b = Shifted(Bounds(w.form->spec().controls[control], layout_dpi_),
+                              {w.at.x + in.x, w.at.y + in.y});
+  return p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom;
 }
 
 void WebToolkit::Run() {
@@ -416,11 +483,35 @@ void WebToolkit::DispatchNext() {
     while (!page::NextEvent(e)) page::WaitForEvent();
   }
   Dispatch(e);
+  if (release_) SwitchWhenSafe();
+}
+
+// A new release is loaded when it cannot cost the user anything: no message
+// box waits for an answer, no window is being moved, and the first window is
+// the only one open, so that the new page shows just what the old one did.
+void WebToolkit::SwitchWhenSafe() {
+  if (dragging_ || windows_.size() != 1) return;
+  const Window& w = *windows_.begin()->second;
+  if (!w.form) return;
+  release_ = false;
+  page::SwitchRelease(w.at.x, w.at.y);
 }
 
 void WebToolkit::Dispatch(const page::Event& e) {
+  if (e.type == EventType::kRelease) {
+    release_ = true;
+    return;
+  }
+  // Where the desktop scrolls, a window can be scrolled to from its first
+  // screen, whatever part of it is seen now.
+  if (e.type == EventType::kResized) {
+    const PixelRect seen = VisibleArea();
+    const PixelRect first{0, 0, seen.width(), seen.height()};
+    for (const auto& [id, w] : windows_) MoveTo(*w, KeepReachable(w->at, w->strip, first, kGrip));
+    return;
+  }
   if (e.type == EventType::kScaleChanged) {
-    dpi_ = DeviceDpi();
+    dpi_ = DeviceDpi(layout_dpi_);
     for (const auto& [id, w] : windows_)
       if (w->form) {
         PaintSurface(*w);
@@ -462,7 +553,7 @@ void WebToolkit::TitleBarInput(Window& w, const page::Event& e) {
       break;
     case EventType::kPointerMove:
       if (dragging_ == w.id)
-        if (const auto to = drag_.Follow(pointer_)) MoveTo(w, *to);
+        if (const auto to = drag_.Follow(pointer_)) KeepInPage(w, *to);
       break;
     default:
       break;
@@ -483,7 +574,9 @@ void WebToolkit::FormInput(Window& w, const page::Event& e) {
       // While the window moves, the move has the pointer.
       if (dragging_ || !ButtonOf(e.a, button)) break;
       if (Activate(w)) runtime.Activated(form);
+      pressed_ = e.control;
       runtime.MouseDown(form, e.control, button);
+      pressed_ = -1;
       break;
     case EventType::kMouseUp:
       if (!ButtonOf(e.a, button)) break;
@@ -495,7 +588,7 @@ void WebToolkit::FormInput(Window& w, const page::Event& e) {
       break;
     case EventType::kPointerMove:
       if (dragging_ == w.id)
-        if (const auto to = drag_.Follow(pointer_)) MoveTo(w, *to);
+        if (const auto to = drag_.Follow(pointer_)) KeepInPage(w, *to);
       break;
     case EventType::kPointerLost:
       if (dragging_ == w.id) {

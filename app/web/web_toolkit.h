@@ -1,6 +1,8 @@
 // The web toolkit: every form an in-page window of the browser's DOM, laid
-// out by the shared geometry in CSS pixels (15 twips each) and its surface
-// painted by the shared plan on a canvas at the device's resolution. Labels
+// out by the shared geometry in CSS pixels (15 twips each with a mouse, fewer
+// on a touch screen) and its surface painted by the shared plan on a canvas
+// at the device's resolution. The page is the desktop: windows open inside
+// it and are never lost outside it. Labels
 // and buttons are the page's own text and buttons, so that screen readers,
 // find-in-page and copy see them. The program runs its own message loop
 // (Asyncify): the page only queues input, and the loop hands it to the
@@ -15,6 +17,8 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,7 +30,9 @@ namespace qvl {
 
 class WebToolkit : public Toolkit {
  public:
-  WebToolkit();
+  // `forms`: every form the program may show, which on a touch screen set
+  // the one scale that all of them are laid out at.
+  explicit WebToolkit(std::span<const FormSpec* const> forms);
   ~WebToolkit() override;
 
   NativeWindow* CreateWindowFor(Form& form) override;
@@ -56,7 +62,12 @@ class WebToolkit : public Toolkit {
   void CoverLabels(Window& w);
   void PaintChrome(Window& w);
   void Place(Window& w);
+  void PlaceBox(Window& box, const Window* owner);
   void MoveTo(Window& w, PixelPoint at);
+  // Moves a window as far towards `at` as its title strip stays in the page.
+  void KeepInPage(Window& w, PixelPoint at);
+  PixelPoint Offset(const Window& w, int control) const;
+  void SwitchWhenSafe();
   // Makes a window the active one, in front of the others; true if it was not.
   bool Activate(Window& w);
   void ActivateTopmost();
@@ -75,15 +86,20 @@ class WebToolkit : public Toolkit {
   std::map<int, std::unique_ptr<Window>> windows_;
   std::deque<page::Event> own_events_;  // queued by the toolkit itself
   std::vector<Primitive> plan_;
-  int dpi_;  // of the canvases: the device's pixels
+  int layout_dpi_;  // of the page's CSS pixels: 96 with a mouse, more on a touch screen
+  int title_;       // the height of a dialog's title bar
+  int dpi_;         // of the canvases: the device's pixels
+  std::optional<PixelPoint> kept_;  // the first window's place in the release before
   int next_id_ = 1;
   int top_z_ = 0;
   int active_ = 0;
   int cascade_ = 0;
   int application_modal_ = 0;  // boxes open with no owner
   bool quit_ = false;
+  bool release_ = false;  // a new release waits for a safe moment
   PointerDrag drag_;
   int dragging_ = 0;  // the window the pointer moves
+  int pressed_ = -1;  // the control whose press is being handled
   PixelPoint pointer_;
 };
 

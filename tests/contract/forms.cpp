@@ -49,6 +49,9 @@ constexpr FormSpec kOtherSpec{"Other", "Other",       BorderStyle::FixedDialog, 
 
 }  // namespace
 
+const FormSpec& kBoard = kBoardSpec;
+const FormSpec& kOther = kOtherSpec;
+
 Board::Board(Runtime& runtime, int box_style) : Form(runtime, kBoardSpec), box_style_(box_style) {}
 
 void Board::Write(std::string_view entry) {

@@ -8,6 +8,10 @@
 
 namespace qvl::contract {
 
+// The two forms' tables, for a toolkit that lays out by every form it shows.
+extern const FormSpec& kBoard;
+extern const FormSpec& kOther;
+
 class Board : public Form {
  public:
   // `box_style`: the style of the box its Box button opens.

@@ -11,8 +11,9 @@ EM_JS(int, box_style, (), { return +(new URLSearchParams(location.search).get('s
 // clang-format on
 
 int main() {
+  const qvl::FormSpec* const forms[] = {&qvl::contract::kBoard, &qvl::contract::kOther};
   qvl::WebSystem system;
-  qvl::WebToolkit toolkit;
+  qvl::WebToolkit toolkit(forms);
   qvl::Runtime runtime(toolkit, system, qvl::kLcarsFontFacts);
   runtime.Show(runtime.NewForm<qvl::contract::Board>(box_style()));
   toolkit.Run();
