@@ -165,10 +165,11 @@ void WebToolkit::CreateControls(Window& w, std::string_view container, int conta
         page::CreateLabel(w.id, i, s.name, container_index, b.left, b.top, b.width(), b.height(), z,
                           offscreen);
         const WebFace face = FaceOf(s.font, layout_dpi_);
-        const double wrap = (b.width() - face.size.indent) / face.scale;
+        // The text's box in the label's own pixels, wrapped before the squeeze.
+        const PixelRect text = TextBox({0, 0, b.width(), b.height()}, face.size);
         page::SetLabelFace(w.id, i, face.family, face.bold, face.size.em,
-                           WebCss(Resolve(s.fore, ColorRole::Text)), face.scale, wrap,
-                           face.size.raise, face.size.indent);
+                           WebCss(Resolve(s.fore, ColorRole::Text)), face.scale,
+                           text.width() / face.scale, -text.top, text.left);
         page::SetText(w.id, i, c.Caption());
         break;
       }
