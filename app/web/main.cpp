@@ -1,6 +1,6 @@
 // Start-up in the browser: the runtime creates, loads and shows the
-// countdown window, then the program's own message loop takes the page's
-// events until the program ends.
+// countdown window; the program then lives on between the page's turns (it
+// is kept when main returns).
 #include "about/frm_about.h"
 #include "app/web/web_system.h"
 #include "app/web/web_toolkit.h"
@@ -16,9 +16,9 @@ int main() {
       QVLFEST_PLAIN_FONT ? qvl::Variant::PlainFont : qvl::Variant::LcarsFont;
   const qvl::FormSpec* const forms[] = {&qvl::MainSpec(kVariant), &qvl::kBWF2DSpec,
                                         &qvl::AboutSpec(kVariant)};
-  qvl::WebSystem system;
-  qvl::WebToolkit toolkit(forms);
-  qvl::Runtime runtime(toolkit, system, qvl::FactsOf(kVariant));
+  static qvl::WebSystem system;
+  static qvl::WebToolkit toolkit(forms);
+  static qvl::Runtime runtime(toolkit, system, qvl::FactsOf(kVariant));
   runtime.Show(runtime.NewForm<qvl::Main>());
   toolkit.Run();
   return 0;

@@ -1,8 +1,8 @@
 // The page, as the web toolkit reaches it: DOM updates out, queued input in.
 // Every call here is a short piece of JavaScript (page.cpp) over the page
-// side in toolkit.js. JavaScript never calls into the program: it queues
-// what the user did and wakes the program's message loop, which takes the
-// events one at a time.
+// side in toolkit.js. The page queues what the user did and gives the
+// program a turn (WebToolkit::Turn), in which it takes the events one at a
+// time; a box's loop instead waits for the page to wake it.
 #pragma once
 
 #include <string_view>
@@ -32,7 +32,7 @@ struct Event {
 
 // Takes the next queued event, if any, without waiting.
 bool NextEvent(Event& event);
-// Suspends the program until an event is queued.
+// Suspends the program until an event is queued (a box's loop only).
 void WaitForEvent();
 
 // Device pixels per CSS pixel.

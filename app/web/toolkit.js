@@ -1,7 +1,8 @@
 // The page side of the web toolkit (web_toolkit.cpp): it makes and changes
 // the page's elements as the program says, and queues what the user does
-// for the program's message loop, which it wakes. Nothing here decides what
-// input means, and nothing here calls into the program.
+// for the program: it gives the program a turn (qvl_turn) once the event's
+// own handling is over, or wakes a box's loop where one waits. Nothing here
+// decides what input means, and the program is called into nowhere else.
 Module.qvl = (function () {
   'use strict';
   // Made from bridge.def, as page.h is.
@@ -43,10 +44,23 @@ Module.qvl = (function () {
     }
     queue.push([type, w, control, a | 0, b | 0, c | 0]);
     if (wake) {
+      // A box's loop waits for it.
       const resolve = wake;
       wake = null;
       resolve();
+    } else if (type === Ev.Tick) {
+      turn();  // a timer's own callback: nothing of the page's is under way
+    } else if (!turnDue) {
+      turnDue = true;
+      Promise.resolve().then(turn);
     }
+  }
+
+  // The program's turn, once the page's own handling of this event is over.
+  let turnDue = false;
+  function turn() {
+    turnDue = false;
+    if (!wake && running) Module._qvl_turn();
   }
 
   function next(out) {

@@ -1,5 +1,7 @@
 #include "app/web/web_toolkit.h"
 
+#include <emscripten.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -470,22 +472,52 @@ bool WebToolkit::Inside(const Window& w, int control, PixelPoint p) const {
   return p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom;
 }
 
+namespace {
+WebToolkit* g_running = nullptr;  // the toolkit whose turns the page calls for
+}  // namespace
+
 void WebToolkit::Run() {
-  while (!quit_) DispatchNext();
-  page::ShowEnded();
+  g_running = this;
+  Turn();
+}
+
+// Everything that waits, one event at a time; then the program returns to
+// the page until more comes. Only a box's loop suspends the program.
+void WebToolkit::Turn() {
+  page::Event e;
+  while (!quit_ && NextWaiting(e)) {
+    Dispatch(e);
+    if (release_) SwitchWhenSafe();
+  }
+  if (quit_ && g_running == this) {
+    g_running = nullptr;
+    page::ShowEnded();
+  }
+}
+
+bool WebToolkit::NextWaiting(page::Event& e) {
+  if (own_events_.empty()) return page::NextEvent(e);
+  e = own_events_.front();
+  own_events_.pop_front();
+  return true;
 }
 
 void WebToolkit::DispatchNext() {
   page::Event e;
-  if (!own_events_.empty()) {
-    e = own_events_.front();
-    own_events_.pop_front();
-  } else {
-    while (!page::NextEvent(e)) page::WaitForEvent();
-  }
+  while (!NextWaiting(e)) page::WaitForEvent();
   Dispatch(e);
   if (release_) SwitchWhenSafe();
 }
+
+}  // namespace qvl
+
+// The page calls this when it has queued something and the program is not
+// waiting in a box's loop.
+extern "C" EMSCRIPTEN_KEEPALIVE void qvl_turn() {
+  if (qvl::g_running) qvl::g_running->Turn();
+}
+
+namespace qvl {
 
 // A new release is loaded when it cannot cost the user anything: no message
 // box waits for an answer, no window is being moved, and the first window is

@@ -4,9 +4,10 @@
 // at the device's resolution. The page is the desktop: windows open inside
 // it and are never lost outside it. Labels
 // and buttons are the page's own text and buttons, so that screen readers,
-// find-in-page and copy see them. The program runs its own message loop
-// (Asyncify): the page only queues input, and the loop hands it to the
-// runtime one event at a time; a message box runs a nested loop.
+// find-in-page and copy see them. The page queues input and gives the
+// program a turn, in which it hands what waits to the runtime one event at a
+// time and returns; a message box runs a loop of its own, in which the
+// program waits for the page (Asyncify) until the box is answered.
 //
 // What it cannot do: nothing the contract asks. The page is its desktop: a
 // window cannot leave the browser's page, and "X" ends the program but not
@@ -49,8 +50,10 @@ class WebToolkit : public Toolkit {
                      const BoxStyle& style) override;
   void Quit() override { quit_ = true; }
 
-  // The message loop, until the program ends; then the page says so.
+  // Takes the page's turns from here on, the first at once; when the
+  // program has ended, the page says so.
   void Run();
+  void Turn();
 
  private:
   struct Window;
@@ -76,6 +79,7 @@ class WebToolkit : public Toolkit {
   bool Inside(const Window& w, int control, PixelPoint pointer) const;
 
   void DispatchNext();
+  bool NextWaiting(page::Event& e);
   void Dispatch(const page::Event& e);
   void FormInput(Window& w, const page::Event& e);
   void BoxInput(Window& w, const page::Event& e);

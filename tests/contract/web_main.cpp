@@ -12,9 +12,9 @@ EM_JS(int, box_style, (), { return +(new URLSearchParams(location.search).get('s
 
 int main() {
   const qvl::FormSpec* const forms[] = {&qvl::contract::kBoard, &qvl::contract::kOther};
-  qvl::WebSystem system;
-  qvl::WebToolkit toolkit(forms);
-  qvl::Runtime runtime(toolkit, system, qvl::kLcarsFontFacts);
+  static qvl::WebSystem system;
+  static qvl::WebToolkit toolkit(forms);
+  static qvl::Runtime runtime(toolkit, system, qvl::kLcarsFontFacts);
   runtime.Show(runtime.NewForm<qvl::contract::Board>(box_style()));
   toolkit.Run();
   return 0;
