@@ -1,5 +1,5 @@
 // The system-information button against Wine's real registry and its own
-// msinfo32.exe. Values are written with reg.exe and removed afterwards.
+// msinfo32.exe. Values are written to HKLM and removed afterwards.
 #include <objbase.h>
 #include <tlhelp32.h>
 
@@ -14,31 +14,16 @@
 namespace qvl::test {
 namespace {
 
-constexpr char kInfoKey[] = "HKLM\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr char kLocationKey[] = "HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location";
+constexpr char kInfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr char kLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
 constexpr char kToolWindow[] = "About System Information";
 constexpr char kWineTool[] = "C:\\windows\\system32\\msinfo32.exe";
 constexpr char kScratch[] = "C:\\qvl sysinfo test";
 
-int RunCommand(std::string command_line) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                      nullptr, nullptr, &si, &pi))
-    return -1;
-  WaitForSingleObject(pi.hProcess, 20000);
-  DWORD code = 1;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return static_cast<int>(code);
-}
-
 void RegAdd(const char* key, const char* value, const std::string& data) {
-  ASSERT_EQ(RunCommand(std::string("reg.exe add \"") + key + "\" /v " + value + " /t REG_SZ /d \"" +
-                       data + "\" /f"),
-            0);
+  ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, value, REG_SZ, data.c_str(),
+                            static_cast<DWORD>(data.size() + 1)),
+            ERROR_SUCCESS);
 }
 
 // The processes this one has started that are still running.
@@ -77,8 +62,9 @@ class SysInfoTest : public ::testing::Test {
   }
   void TearDown() override { Cleanup(); }
   static void Cleanup() {
-    RunCommand(std::string("reg.exe delete \"") + kInfoKey + "\" /v PATH /f");
-    RunCommand(std::string("reg.exe delete \"") + kLocationKey + "\" /f");
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kInfoKey, "PATH");
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kLocationKey);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kLocationKey);
     while (HWND tool = FindWindowA(nullptr, kToolWindow)) {
       SendMessageW(tool, WM_CLOSE, 0, 0);
       Sleep(100);
