@@ -140,7 +140,9 @@ void Runner::Do(const Step& s) {
   } else if (verb == "move") {
     driver_.Move(std::stoi(arg(1)), std::stoi(arg(2)));
   } else if (verb == "key") {
-    driver_.Key(arg(1));
+    const std::string& chord = arg(1);
+    const bool alt = chord.starts_with("Alt+"), shift = chord.starts_with("Shift+");
+    driver_.Key({alt, shift, chord.substr(alt ? 4 : shift ? 6 : 0)});
   } else {
     failures_.push_back("line " + std::to_string(s.line) + ": no such step");
   }

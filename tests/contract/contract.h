@@ -32,6 +32,12 @@ struct Target {
   std::string form, control;
 };
 
+// A key, as "Tab", "Shift+Tab", "Enter", "Escape", "Alt+<c>" or "<c>".
+struct Chord {
+  bool alt = false, shift = false;
+  std::string key;  // "Tab", "Enter", "Escape" or one character
+};
+
 // An open message box as shown: its title, its buttons' captions from left
 // to right (with "&" before an access key), and which one has the focus.
 struct SeenBox {
@@ -57,8 +63,8 @@ class Driver {
   virtual void Press(const Target& t, MouseButton button) = 0;
   virtual void Release(MouseButton button) = 0;
   virtual void Move(int dx, int dy) = 0;  // pixels at 96 DPI
-  // Tab, Shift+Tab, Enter, Escape, Alt+<c> or <c>, to the active window.
-  virtual void Key(const std::string& chord) = 0;
+  // To the active window.
+  virtual void Key(const Chord& chord) = 0;
 
   virtual std::string Focus() = 0;  // "Form.Control", or what else has it
   virtual std::string Text(const Target& t) = 0;

@@ -55,12 +55,11 @@ class HeadlessDriver : public Driver {
     runtime_->MouseUp(*pressed_.first, pressed_.second, button, inside);
   }
   void Move(int dx, int dy) override { pointer_ = {pointer_.x + dx, pointer_.y + dy}; }
-  void Key(const std::string& chord) override {
-    const bool alt = chord.starts_with("Alt+");
-    const std::string key = alt ? chord.substr(4) : chord;
+  void Key(const Chord& chord) override {
+    const auto& [alt, shift, key] = chord;
     if (tk_.box_active && !tk_.open_boxes.empty()) {
       if (key == "Enter" || key == "Escape") tk_.BoxKey(key == "Enter" ? Key::Enter : Key::Escape);
-      if (key == "Tab" || key == "Shift+Tab") tk_.BoxTab(key != "Tab");
+      if (key == "Tab") tk_.BoxTab(shift);
       if (key.size() == 1) tk_.BoxCharacter(key[0], alt);
       return;
     }
@@ -68,7 +67,7 @@ class HeadlessDriver : public Driver {
     if (!form) return;
     if (key == "Enter" || key == "Escape")
       runtime_->KeyDown(*form, key == "Enter" ? Key::Enter : Key::Escape);
-    if (key == "Tab" || key == "Shift+Tab") runtime_->TabDown(*form, key != "Tab");
+    if (key == "Tab") runtime_->TabDown(*form, shift);
     if (key.size() == 1) runtime_->CharacterDown(*form, key[0], alt);
   }
 

@@ -100,9 +100,8 @@ class QtDriver : public Driver {
     XFlush(X());
   }
   void Move(int dx, int dy) override { MoveTo(pointer_ + QPoint(dx, dy)); }
-  void Key(const std::string& chord) override {
-    const bool alt = chord.starts_with("Alt+"), shift = chord.starts_with("Shift+");
-    const std::string key = chord.substr(alt ? 4 : shift ? 6 : 0);
+  void Key(const Chord& chord) override {
+    const auto& [alt, shift, key] = chord;
     const KeySym sym = key == "Tab"      ? XK_Tab
                        : key == "Enter"  ? XK_Return
                        : key == "Escape" ? XK_Escape

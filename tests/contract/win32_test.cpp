@@ -118,9 +118,8 @@ class Win32Driver : public Driver {
     pointer_ = {pointer_.x + MulDiv(dx, dpi, 96), pointer_.y + MulDiv(dy, dpi, 96)};
     Send({Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, pointer_)});
   }
-  void Key(const std::string& chord) override {
-    const bool alt = chord.starts_with("Alt+"), shift = chord.starts_with("Shift+");
-    const std::string key = chord.substr(alt ? 4 : shift ? 6 : 0);
+  void Key(const Chord& chord) override {
+    const auto& [alt, shift, key] = chord;
     const WORD vk = key == "Tab"      ? VK_TAB
                     : key == "Enter"  ? VK_RETURN
                     : key == "Escape" ? VK_ESCAPE
