@@ -138,11 +138,19 @@ def geometry(wid):
             int(value["Width"]), int(value["Height"]))
 
 
+def viewable(wid):
+    info = subprocess.run(["xwininfo", "-id", wid], capture_output=True, text=True).stdout
+    return "IsViewable" in info
+
+
 def shot(title, file):
-    """The window alone, into the build's screenshots folder."""
+    """The window alone, into the build's screenshots folder, once it is on
+    the screen (a screen reader may see it first)."""
     folder = os.path.join(BUILD, "screenshots")
     os.makedirs(folder, exist_ok=True)
-    subprocess.run(["import", "-window", x_window(title), os.path.join(folder, file)], check=True)
+    wid = x_window(title)
+    wait(lambda: viewable(wid), 5)
+    subprocess.run(["import", "-window", wid, os.path.join(folder, file)], check=True)
 
 
 def due_now(name, started, at):
@@ -195,6 +203,10 @@ def fixed_dialog(title):
     """A fixed dialog: typed as one, no minimise or maximise asked for (Motif
     functions), and no maximise offered by the window manager."""
     wid = x_window(title)
+    # A screen reader may see the window before the window manager has
+    # taken it on and said what it allows.
+    wait(lambda: int(wid) in client_list() and "_NET_WM_ACTION" in
+         prop(wid, "_NET_WM_ALLOWED_ACTIONS"), 5)
     motif = prop(wid, "_MOTIF_WM_HINTS").split("=")[-1].split(",")
     ok = "_NET_WM_WINDOW_TYPE_DIALOG" in prop(wid, "_NET_WM_WINDOW_TYPE")
     ok = ok and len(motif) > 1 and int(motif[1], 16) & 0x18 == 0
