@@ -4,6 +4,9 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
+
+#include "app/interaction.h"
 
 namespace qvl {
 
@@ -99,6 +102,23 @@ constexpr BoxDescription Describe(const BoxStyle& style) {
   }
   if (style.default_button < static_cast<int>(d.buttons.size())) d.focus = style.default_button;
   return d;
+}
+
+// A box's buttons as the keyboard rules take them: each can be seen, and
+// Escape presses the one that gives the Escape answer. A box's access keys
+// work with Alt or without, as in the system's own boxes.
+inline std::vector<KeyButton> KeyButtonsOf(const BoxDescription& box) {
+  std::vector<KeyButton> keys;
+  for (int i = 0; i < static_cast<int>(box.buttons.size()); ++i)
+    keys.push_back({i, box.buttons[i].caption, true, false, box.buttons[i].answer == box.escape});
+  return keys;
+}
+inline constexpr AccessKeys kBoxAccessKeys = AccessKeys::AltOrBare;
+
+// What a box closed without a button answers: its Escape answer, or where it
+// has none the button with the focus.
+constexpr int DismissedAnswer(const BoxDescription& box, int focus) {
+  return box.escape ? box.escape : box.buttons[focus].answer;
 }
 
 }  // namespace qvl

@@ -84,13 +84,6 @@ int HeadlessToolkit::ShowMessageBox(Form* owner, std::string_view text, std::str
 }
 
 namespace {
-std::vector<KeyButton> KeysOf(const HeadlessToolkit::OpenBox& box) {
-  std::vector<KeyButton> keys;
-  for (int i = 0; i < static_cast<int>(box.description.buttons.size()); ++i)
-    keys.push_back({i, box.description.buttons[i].caption, true, false,
-                    box.description.buttons[i].answer == box.description.escape});
-  return keys;
-}
 void Answer(HeadlessToolkit::OpenBox& box, int button) {
   if (button >= 0) box.answer = box.description.buttons[button].answer;
 }
@@ -99,19 +92,19 @@ void Answer(HeadlessToolkit::OpenBox& box, int button) {
 void HeadlessToolkit::BoxKey(qvl::Key key) {
   if (open_boxes.empty()) return;
   OpenBox& box = *open_boxes.back();
-  Answer(box, ButtonForKey(KeysOf(box), key, box.focus));
+  Answer(box, ButtonForKey(KeyButtonsOf(box.description), key, box.focus));
 }
 
 void HeadlessToolkit::BoxTab(bool back) {
   if (open_boxes.empty()) return;
   OpenBox& box = *open_boxes.back();
-  box.focus = NextFocus(KeysOf(box), box.focus, back);
+  box.focus = NextFocus(KeyButtonsOf(box.description), box.focus, back);
 }
 
 void HeadlessToolkit::BoxCharacter(char key, bool alt) {
   if (open_boxes.empty()) return;
   OpenBox& box = *open_boxes.back();
-  Answer(box, ButtonForAccessKey(KeysOf(box), key, alt, AccessKeys::AltOrBare));
+  Answer(box, ButtonForAccessKey(KeyButtonsOf(box.description), key, alt, kBoxAccessKeys));
 }
 
 void HeadlessToolkit::BoxClick(int button) {

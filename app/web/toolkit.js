@@ -76,9 +76,9 @@ Module.qvl = (function () {
     wake = wakeUp;
   }
 
-  // The local date and time. The clock is read at every call (five times a
-  // tick); turning it into local fields is done once a second, since they
-  // change no more often.
+  // The local date and time. The clock is read at every call (once a tick);
+  // turning it into local fields is done once a second, since they change no
+  // more often.
   let second = NaN;
   const fields = new Int32Array(6);
   function localNow(out) {

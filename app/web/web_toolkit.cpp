@@ -389,10 +389,7 @@ int WebToolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_v
   Window& box = *owned;
   box.id = next_id_++;
   box.box = Describe(style);
-  for (int i = 0; i < static_cast<int>(box.box.buttons.size()); ++i) {
-    const BoxButton& b = box.box.buttons[i];
-    box.keys.push_back({i, b.caption, true, false, b.answer == box.box.escape});
-  }
+  box.keys = KeyButtonsOf(box.box);
   Window* owner_window = owner && owner->native ? &Of(*owner) : nullptr;
   box.owner = owner_window ? owner_window->id : 0;
   windows_[box.id] = std::move(owned);
@@ -418,9 +415,8 @@ int WebToolkit::ShowMessageBox(Form* owner, std::string_view text, std::string_v
   const int id = box.id;
   while (!quit_ && !Find(id)->answer) DispatchNext();
   Window* closed = Find(id);
-  const int answer = closed->answer       ? closed->answer
-                     : closed->box.escape ? closed->box.escape
-                                          : closed->box.buttons[closed->box.focus].answer;
+  const int answer =
+      closed->answer ? closed->answer : DismissedAnswer(closed->box, closed->box.focus);
   if (!closed->answer) AnswerBox(*closed, answer);
   windows_.erase(id);
   return answer;
@@ -673,7 +669,7 @@ void WebToolkit::BoxInput(Window& box, const page::Event& e) {
       answer(ButtonForKey(keys, Key::Escape, box.focus));
       break;
     case EventType::kCharacter:
-      answer(ButtonForAccessKey(keys, static_cast<char>(e.a), e.b != 0, AccessKeys::AltOrBare));
+      answer(ButtonForAccessKey(keys, static_cast<char>(e.a), e.b != 0, kBoxAccessKeys));
       break;
     case EventType::kTab:
       FocusBoxButton(box, NextFocus(keys, box.focus, e.a != 0));

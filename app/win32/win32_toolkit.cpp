@@ -12,6 +12,13 @@ namespace qvl {
 
 namespace {
 
+// The top-level window a message is for, if it is of window class `cls`.
+HWND RootOfClass(const MSG& msg, const wchar_t* cls) {
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  wchar_t name[16];
+  return root && GetClassNameW(root, name, 16) && lstrcmpW(name, cls) == 0 ? root : nullptr;
+}
+
 // The keys of a form's window go to the runtime, whose rules say what they
 // do: Tab and Shift+Tab move the focus in the form's tab order, Enter and
 // Escape press the button they name, and a character key (with Alt or
@@ -21,9 +28,8 @@ namespace {
 // the runtime's.
 bool PreTranslate(const MSG& msg) {
   if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
-  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-  wchar_t cls[16];
-  if (!root || !GetClassNameW(root, cls, 16) || lstrcmpW(cls, kFormClass) != 0) return false;
+  HWND root = RootOfClass(msg, kFormClass);
+  if (!root) return false;
   FormWindow* fw = FromHwnd(root);
   if (!fw) return false;
   Runtime& runtime = RuntimeOf(*fw);
@@ -70,9 +76,8 @@ std::vector<BoxDescription> g_boxes;
 // its buttons). True if the message is not the box's to have.
 bool BoxFilter(const MSG& msg) {
   if (g_boxes.empty() || g_boxes.back().escape) return false;
-  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-  wchar_t cls[16];
-  if (!root || !GetClassNameW(root, cls, 16) || lstrcmpW(cls, L"#32770") != 0) return false;
+  HWND root = RootOfClass(msg, L"#32770");
+  if (!root) return false;
   EnableMenuItem(GetSystemMenu(root, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
   return (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) && msg.wParam == VK_ESCAPE;
 }
@@ -243,7 +248,7 @@ int Win32Toolkit::ShowMessageBox(Form* owner, std::string_view text, std::string
   g_boxes.pop_back();
   const bool cancel_shown = std::any_of(d.buttons.begin(), d.buttons.end(),
                                         [](const BoxButton& b) { return b.answer == kCancel; });
-  if (answer == IDCANCEL && !cancel_shown) answer = d.escape ? d.escape : d.buttons[d.focus].answer;
+  if (answer == IDCANCEL && !cancel_shown) answer = DismissedAnswer(d, d.focus);
   return answer;
 }
 
