@@ -93,7 +93,9 @@ class SysInfoTest : public ::testing::Test {
     for (DWORD pid : Children())
       if (!before.count(pid)) started.push_back(ImageOf(pid));
     if (!started.empty()) {
-      EXPECT_TRUE(p.PumpUntil([] { return FindWindowA(nullptr, kToolWindow) != nullptr; }, 4000))
+      // Wine starts the tool slowly on a busy machine; its window is awaited
+      // so that the clean-up can close it.
+      EXPECT_TRUE(p.PumpUntil([] { return FindWindowA(nullptr, kToolWindow) != nullptr; }, 20000))
           << "the tool shows its window";
     }
     boxes = watcher.seen;
