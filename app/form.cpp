@@ -1,6 +1,7 @@
 #include "app/form.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/captions.h"
 #include "app/errors.h"
@@ -31,6 +32,7 @@ const ControlSpec& Control::spec() const {
 void Control::SetCaption(std::string_view text) {
   if (text == caption_) return;
   caption_.assign(text);
+  form_->runtime().Changed();
   const ControlSpec& s = spec();
   if (!form_->native || (s.kind == ControlKind::Label && Offstage(form_->spec(), s))) return;
   form_->runtime().toolkit_->SetText(*form_, index_, caption_);
@@ -43,12 +45,14 @@ double Control::Number() const {
 void Control::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
+  form_->runtime().Changed();
   form_->runtime().VisibilityChanged(*form_, index_);
 }
 
 void Control::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
+  form_->runtime().Changed();
   if (spec().kind == ControlKind::Timer) form_->runtime().TimersChanged(*form_);
 }
 
@@ -59,6 +63,7 @@ Form::Form(Runtime& runtime, const FormSpec& spec)
     controls_.emplace_back(*this, i);
     if (spec.controls[i].kind == ControlKind::Timer) timers_.push_back(i);
   }
+  quiet_.resize(timers_.size());
 }
 
 Form::~Form() = default;
@@ -66,6 +71,7 @@ Form::~Form() = default;
 void Form::SetCaption(std::string_view text) {
   if (text == caption_) return;
   caption_.assign(text);
+  runtime_->Changed();
   if (native) runtime_->toolkit_->SetText(*this, -1, caption_);
 }
 
@@ -112,6 +118,7 @@ Runtime::~Runtime() {
 }
 
 void Runtime::Close(Form& form) {
+  std::erase_if(held_, [&](const Held& h) { return h.form == &form; });
   if (!form.native) return;
   toolkit_->DestroyWindowFor(form);
   form.native = nullptr;
@@ -142,6 +149,7 @@ void Runtime::Guarded(Form& form, Fn&& fn) {
 
 void Runtime::Show(Form& form) {
   if (Quiet(form)) return;
+  Changed();
   const bool first = !form.loaded_;
   if (first) {
     form.loaded_ = true;
@@ -163,6 +171,7 @@ void Runtime::VisibilityChanged(Form& form, int control) {
 
 void Runtime::MoveFocus(Form& form, int control) {
   if (!form.native) return;
+  Changed();
   if (control != form.focus_ && control >= 0) toolkit_->FocusControl(form, control);
   form.focus_ = control;
   const int look = DefaultLook(form.KeyButtonsNow(), control);
@@ -182,34 +191,91 @@ void Runtime::TimersChanged(Form& form) {
       toolkit_->StopTicker(form, interval);
   for (int interval : wanted)
     if (std::find(form.tickers_.begin(), form.tickers_.end(), interval) == form.tickers_.end())
-      toolkit_->StartTicker(form, interval);
+      toolkit_->StartTicker(form, interval, interval);
   form.tickers_ = std::move(wanted);
 }
 
 // Timers of one interval share one ticker, so the process wakes once per
 // interval, not once per timer; they fire in declaration order, and a timer
-// that an earlier one disables in the same tick does not fire.
+// that an earlier one disables in the same tick does not fire. A countdown
+// ticks ten times a second but its text changes once: the other nine runs
+// would rewrite what is there, and are skipped where the form says that is
+// safe.
 void Runtime::Tick(Form& form, int interval_ms) {
+  // A held ticker's first tick ends its hold: it goes on at its interval.
+  std::erase_if(held_, [&](const Held& h) { return h.form == &form && h.interval == interval_ms; });
   ++depth_;  // the form outlives the loop even if a handler unloads it
   // Ten times a second: only the timers are looked at, not every control.
-  for (int i : form.timers_) {
+  for (std::size_t k = 0; k < form.timers_.size(); ++k) {
     if (Quiet(form)) break;
-    Control& c = form.controls_[i];
-    if (c.spec().interval == interval_ms && c.Enabled())
-      Guarded(form, [&] { form.OnEvent(c, Event::Timer); });
+    Control& c = form.controls_[form.timers_[k]];
+    if (c.spec().interval != interval_ms || !c.Enabled()) continue;
+    std::optional<Form::QuietRun>& quiet = form.quiet_[k];
+    if (quiet && quiet->changes == changes_ &&
+        (!quiet->read_clock || system_->Now() == quiet->clock))
+      continue;
+    const std::uint64_t before = changes_;
+    ClockReading reading;
+    reading_ = &reading;
+    Guarded(form, [&] { form.OnEvent(c, Event::Timer); });
+    reading_ = nullptr;
+    if (form.TimersFollowFormsAndClock() && changes_ == before && reading.steady)
+      quiet = Form::QuietRun{changes_, reading.read, reading.value};
+    else
+      quiet.reset();
   }
+  if (!Quiet(form) && form.TimersFollowFormsAndClock()) HoldIfIdle(form, interval_ms);
   --depth_;
   Collect();
 }
 
+// Every enabled timer of the interval would do nothing now, so none can
+// do anything until the second read changes, or something else does.
+void Runtime::HoldIfIdle(Form& form, int interval_ms) {
+  bool clock = false;
+  for (std::size_t k = 0; k < form.timers_.size(); ++k) {
+    const Control& c = form.controls_[form.timers_[k]];
+    if (c.spec().interval != interval_ms || !c.Enabled()) continue;
+    const std::optional<Form::QuietRun>& quiet = form.quiet_[k];
+    if (!quiet || quiet->changes != changes_) return;
+    clock = clock || quiet->read_clock;
+  }
+  toolkit_->StopTicker(form, interval_ms);
+  if (clock) toolkit_->StartTicker(form, interval_ms, system_->MsToNextSecond());
+  held_.push_back({&form, interval_ms});
+}
+
+void Runtime::ReleaseHeld() {
+  for (const Held& h : std::exchange(held_, {})) {
+    const auto& running = h.form->tickers_;
+    if (!h.form->native || std::find(running.begin(), running.end(), h.interval) == running.end())
+      continue;
+    toolkit_->StopTicker(*h.form, h.interval);
+    toolkit_->StartTicker(*h.form, h.interval, h.interval);
+  }
+}
+
+LocalTime Runtime::Now() {
+  const LocalTime now = system_->Now();
+  if (reading_ && !reading_->read) {
+    reading_->read = true;
+    reading_->value = now;
+  } else if (reading_ && !(reading_->value == now)) {
+    reading_->steady = false;
+  }
+  return now;
+}
+
 // The pointer now belongs to the move, so the press makes no Click.
 void Runtime::DragWindow(Form& form) {
+  Changed();
   form.clicks_.Cancel();
   if (form.native) toolkit_->DragWindow(form, pressing_);
 }
 
 void Runtime::Unload(Form& form) {
   if (!form.alive()) return;
+  Changed();
   form.alive_ = false;
   Close(form);
   Collect();
@@ -222,6 +288,7 @@ void Runtime::WindowClosed(Form& form) {
 
 void Runtime::End() {
   if (ended_) return;
+  Changed();
   ended_ = true;
   for (auto& f : forms_) {
     f->alive_ = false;
@@ -232,6 +299,7 @@ void Runtime::End() {
 }
 
 int Runtime::MsgBox(std::string_view text, int style, std::string_view title) {
+  Changed();  // whatever runs while the box waits, and its answer
   if (title.empty()) title = facts_.title;
   Form* owner = active_ && active_->alive() && active_->native ? active_ : nullptr;
   return toolkit_->ShowMessageBox(owner, text, title, DecodeBoxStyle(style));
@@ -239,6 +307,7 @@ int Runtime::MsgBox(std::string_view text, int style, std::string_view title) {
 
 void Runtime::Dispatch(Form& form, int control, Event event) {
   if (control < 0 || control >= static_cast<int>(form.controls_.size()) || Quiet(form)) return;
+  Changed();
   Guarded(form, [&] { form.OnEvent(form.controls_[control], event); });
   Collect();
 }
@@ -248,6 +317,7 @@ void Runtime::ButtonClicked(Form& form, int control) {
 }
 
 void Runtime::MouseDown(Form& form, int control, MouseButton button) {
+  Changed();
   form.clicks_.Press(control, button);
   pressing_ = button;
   Dispatch(form, control, Event::MouseDown);

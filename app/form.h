@@ -2,7 +2,9 @@
 // dispatched one at a time, and the policy for errors no handler handles.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -85,13 +87,25 @@ class Form {
   friend class Runtime;
   virtual void OnLoad() {}
   virtual void OnEvent(Control& control, Event event) = 0;
+  // True for a form whose timers' handlers work from the forms and the
+  // clock alone (whatever they keep of their own follows from those): its
+  // timers are then skipped when they would do nothing (see Runtime::Tick).
+  virtual bool TimersFollowFormsAndClock() const { return false; }
 
  private:
   Runtime* runtime_;
   const FormSpec* spec_;
   std::string caption_;
   std::vector<Control> controls_;
-  std::vector<int> timers_;   // the timer controls, in declaration order
+  std::vector<int> timers_;  // the timer controls, in declaration order
+  // For each timer: what its last run depended on, when that run changed
+  // nothing (see Runtime::Tick).
+  struct QuietRun {
+    std::uint64_t changes;
+    bool read_clock;
+    LocalTime clock;
+  };
+  std::vector<std::optional<QuietRun>> quiet_;
   std::vector<int> tickers_;  // intervals whose ticker runs
   bool loaded_ = false;
   bool alive_ = true;
@@ -141,6 +155,7 @@ class Runtime {
     auto form = std::make_unique<F>(*this, std::forward<Args>(args)...);
     F& ref = *form;
     forms_.push_back(std::move(form));
+    Changed();
     return ref;
   }
   // Loads the form on its first showing (its Load handler runs), then shows
@@ -155,12 +170,25 @@ class Runtime {
   // Modal message box; a box given no title bears the application title.
   int MsgBox(std::string_view text, int style = 0, std::string_view title = {});
 
-  // The operating system, as the handlers reach it.
-  LocalTime Now() { return system_->Now(); }
-  void OpenAddress(std::string_view address) { system_->OpenAddress(address); }
-  bool StartProgram(std::string_view path) { return system_->StartProgram(path); }
-  bool IsOrdinaryFile(std::string_view path) { return system_->IsOrdinaryFile(path); }
-  Registry& registry() { return system_->registry(); }
+  // The operating system, as the handlers reach it. Only the clock is read
+  // without counting as a change (see Tick).
+  LocalTime Now();
+  void OpenAddress(std::string_view address) {
+    Changed();
+    system_->OpenAddress(address);
+  }
+  bool StartProgram(std::string_view path) {
+    Changed();
+    return system_->StartProgram(path);
+  }
+  bool IsOrdinaryFile(std::string_view path) {
+    Changed();
+    return system_->IsOrdinaryFile(path);
+  }
+  Registry& registry() {
+    Changed();
+    return system_->registry();
+  }
   void DragWindow(Form& form);
 
   // Raw input from the toolkit; the runtime decides what it means. Handlers
@@ -186,7 +214,12 @@ class Runtime {
   void FocusIn(Form& form, int control);
   void Activated(Form& form);
   //   A form's ticker for `interval_ms` fired: its enabled timers of that
-  //   interval run in declaration order.
+  //   interval run in declaration order. On a form whose timers follow the
+  //   forms and the clock, a timer whose handler would do nothing is
+  //   skipped: its last run changed nothing, nothing has changed since, and
+  //   the clock reads as it did then. When all of them would, the ticker is
+  //   held back until the clock's next second (or, if none reads the clock,
+  //   until something changes), so the process does not wake for nothing.
   void Tick(Form& form, int interval_ms);
   //   The user closed a form's window (no handler runs on closing).
   void WindowClosed(Form& form);
@@ -213,6 +246,14 @@ class Runtime {
   template <class Fn>
   void Guarded(Form& form, Fn&& fn);
   bool Quiet(const Form& form) const { return ended_ || failing_ || !form.alive(); }
+  // Something a handler could see has changed, or may have: held tickers
+  // run again.
+  void Changed() {
+    ++changes_;
+    if (!held_.empty()) ReleaseHeld();
+  }
+  void HoldIfIdle(Form& form, int interval_ms);
+  void ReleaseHeld();
   // A timer was enabled or disabled, or the form loaded: its tickers follow.
   void TimersChanged(Form& form);
 
@@ -225,6 +266,19 @@ class Runtime {
   bool failing_ = false;    // an unhandled error is being reported
   Form* active_ = nullptr;  // the form whose handler runs: owner of its message boxes
   MouseButton pressing_ = MouseButton::Left;  // the button of the press being handled
+  std::uint64_t changes_ = 0;                 // counts Changed()
+  // While a timer's handler runs: the clock as it read it.
+  struct ClockReading {
+    bool read = false;
+    bool steady = true;  // every reading the same
+    LocalTime value{};
+  };
+  ClockReading* reading_ = nullptr;
+  struct Held {
+    Form* form;
+    int interval;
+  };
+  std::vector<Held> held_;  // tickers held back by HoldIfIdle
 };
 
 }  // namespace qvl

@@ -18,6 +18,8 @@ class System {
  public:
   virtual ~System() = default;
   virtual LocalTime Now() = 0;
+  // How long the second Now() reads lasts yet, in milliseconds (1 to 1000).
+  virtual int MsToNextSecond() = 0;
   // Opens the address in the default browser without waiting for it.
   virtual void OpenAddress(std::string_view address) = 0;
   // Starts the executable at `path` (never a command line to parse), shown

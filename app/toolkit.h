@@ -40,8 +40,9 @@ class Toolkit {
   virtual void ShowDefault(Form& form, int control) = 0;
 
   // One ticker per form and interval: while it runs, the toolkit calls
-  // Runtime::Tick(form, interval) once per interval.
-  virtual void StartTicker(Form& form, int interval_ms) = 0;
+  // Runtime::Tick(form, interval) once per interval, the first time after
+  // `first_ms` (the runtime holds back a ticker with nothing to do).
+  virtual void StartTicker(Form& form, int interval_ms, int first_ms) = 0;
   virtual void StopTicker(Form& form, int interval_ms) = 0;
 
   // Starts an interactive move of the form's window by the pointer, as a

@@ -29,6 +29,9 @@ class Main : public Form {
 
   void OnLoad() override;
   void OnEvent(Control& control, Event event) override;
+  // The ticks read the clock and the labels; what they keep of their own
+  // (the year, the sentence's storage) follows from those.
+  bool TimersFollowFormsAndClock() const override { return true; }
 
   // Handlers.
   void Timer1_Timer();  // the clock tick

@@ -214,6 +214,30 @@ TEST(Countdown, MonthsRollOverWithoutError) {
   EXPECT_FALSE(p.runtime.ended());
 }
 
+// The runtime skips the ticks that would change nothing; what can be seen
+// must be what running every tick shows, tick by tick, through midnight into
+// the festival, with the developer buttons pressed between ticks.
+TEST(Countdown, SkippedTicksShowWhatEveryTickShows) {
+  Program skipping({2027, 6, 21, 23, 59, 58});
+  Program every({2027, 6, 21, 23, 59, 58}, Variant::LcarsFont, true);
+  const std::map<int, std::string> presses = {
+      {3, "Command2"}, {14, "Command1"}, {15, "Command3"}, {27, "Command2"}, {40, "Command3"}};
+  for (int tick = 0; tick < 50; ++tick) {
+    for (Program* p : {&skipping, &every}) {
+      if (const auto press = presses.find(tick); press != presses.end())
+        p->tk.Click(*p->main, press->second);
+      p->Tick();
+    }
+    for (const Control& c : every.main->controls()) {
+      const Control& s = (*skipping.main)[c.name()];
+      EXPECT_EQ(s.Caption(), c.Caption()) << c.name() << " at tick " << tick;
+      EXPECT_EQ(s.Visible(), c.Visible()) << c.name() << " at tick " << tick;
+    }
+    EXPECT_EQ(skipping.Arrivals(), every.Arrivals()) << "at tick " << tick;
+  }
+  EXPECT_EQ(every.Arrivals(), 1);
+}
+
 TEST(Countdown, Command1RereadsTheClockAndLeavesTheMonthName) {
   Program p({2027, 4, 21, 10, 20, 30});
   p.sys.SetClock({2027, 5, 1, 0, 5, 0});

@@ -7,11 +7,19 @@
 
 namespace qvl::test {
 
+// The countdown form with every timer tick run, none skipped: what the
+// runtime's skipping of idle ticks must be indistinguishable from.
+class EveryTickMain : public Main {
+ public:
+  using Main::Main;
+  bool TimersFollowFormsAndClock() const override { return false; }
+};
+
 struct Program {
-  explicit Program(LocalTime start, Variant variant = Variant::LcarsFont)
+  explicit Program(LocalTime start, Variant variant = Variant::LcarsFont, bool every_tick = false)
       : runtime(tk, sys, FactsOf(variant)) {
     sys.SetClock(start);
-    main = &runtime.NewForm<Main>();
+    main = every_tick ? &runtime.NewForm<EveryTickMain>() : &runtime.NewForm<Main>();
     runtime.Show(*main);
   }
   std::string Caption(std::string_view control) { return (*main)[control].Caption(); }

@@ -101,6 +101,62 @@ TEST_F(RuntimeTest, TimersTickPerIntervalUntilDisabled) {
   EXPECT_EQ(a.ticks, 10);
 }
 
+// A form that lets idle ticks be skipped; its ticker writes the clock's
+// second, or a dash, and counts its runs (only to be watched: the count
+// changes nothing the handler does).
+class Seconds : public Form {
+ public:
+  Seconds(Runtime& rt, bool clock) : Form(rt, kProbeSpec), clock(clock) {}
+  void OnEvent(Control& c, Event) override {
+    if (c.name() != "Ticker") return;
+    ++runs;
+    (*this)["Value"].SetCaption(clock ? std::to_string(runtime().Now().second) : "-");
+  }
+  bool TimersFollowFormsAndClock() const override { return true; }
+  const bool clock;
+  int runs = 0;
+};
+
+// A run that changed nothing is not repeated, and the process is not woken
+// for it, until the second read or something else changes.
+TEST_F(RuntimeTest, IdleTicksAreSkippedUntilTheClockOrAControlChanges) {
+  struct Step {
+    int advance_ms;
+    const char* outside;  // written to the label by someone else first
+    int runs, wakes;
+  };
+  const struct {
+    bool clock;
+    std::vector<Step> steps;
+  } forms[] = {
+      // Writes the second: ticks at 0.1 ("0"), 0.2 (no change), 1.0 ("1").
+      {true,
+       {{1000, nullptr, 3, 3},
+        {100, nullptr, 4, 4},  // no change: held until 2.0
+        {100, "x", 5, 5},      // puts "1" back at once
+        {100, nullptr, 6, 6},  // no change
+        {600, nullptr, 6, 6},
+        {100, nullptr, 7, 7}}},  // 2.0: "2"
+      // Writes a dash: once it has, nothing but a change wakes it.
+      {false, {{5000, nullptr, 2, 2}, {200, "x", 4, 4}, {5000, nullptr, 4, 4}}},
+  };
+  for (const auto& f : forms) {
+    RecordingSystem system;
+    HeadlessToolkit toolkit{system.clock};
+    Runtime runtime{toolkit, system, kLcarsFontFacts};
+    auto& a = runtime.NewForm<Seconds>(f.clock);
+    system.SetClock({2026, 12, 8, 10, 0, 0});
+    runtime.Show(a);
+    for (const Step& step : f.steps) {
+      if (step.outside) a["Value"].SetCaption(step.outside);
+      toolkit.Advance(step.advance_ms);
+      EXPECT_EQ(a.runs, step.runs) << "clock " << f.clock << " after " << system.clock.ms();
+      EXPECT_EQ(toolkit.ticks_fired, step.wakes)
+          << "clock " << f.clock << " after " << system.clock.ms();
+    }
+  }
+}
+
 constexpr ControlSpec kClockControls[] = {
     Timer("T2", 100, 0, 0),
     Timer("T1", 100, 0, 0),

@@ -51,8 +51,8 @@ void HeadlessToolkit::SetVisible(Form& form, int control, bool visible) {
   windows_.at(&form).visible[control] = visible;
 }
 
-void HeadlessToolkit::StartTicker(Form& form, int interval_ms) {
-  tickers_.push_back({&form, interval_ms, clock_->ms() + interval_ms, order_++});
+void HeadlessToolkit::StartTicker(Form& form, int interval_ms, int first_ms) {
+  tickers_.push_back({&form, interval_ms, clock_->ms() + first_ms, order_++});
 }
 
 void HeadlessToolkit::StopTicker(Form& form, int interval_ms) {
@@ -126,6 +126,7 @@ void HeadlessToolkit::Advance(int ms) {
     next->due += next->interval;
     Form* form = next->form;
     const int interval = next->interval;
+    ++ticks_fired;
     form->runtime().Tick(*form, interval);
   }
   clock_->AdvanceTo(end);

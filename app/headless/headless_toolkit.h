@@ -44,7 +44,7 @@ class HeadlessToolkit : public Toolkit {
   void SetVisible(Form& form, int control, bool visible) override;
   void FocusControl(Form& form, int control) override { windows_.at(&form).focus = control; }
   void ShowDefault(Form& form, int control) override { windows_.at(&form).looks_default = control; }
-  void StartTicker(Form& form, int interval_ms) override;
+  void StartTicker(Form& form, int interval_ms, int first_ms) override;
   void StopTicker(Form& form, int interval_ms) override;
   void DragWindow(Form& form, MouseButton button) override {
     drags.push_back({std::string(form.spec().name), button});
@@ -100,6 +100,7 @@ class HeadlessToolkit : public Toolkit {
   std::vector<Box> boxes;
   std::vector<Drag> drags;
   int text_writes = 0;
+  int ticks_fired = 0;                              // by every ticker
   std::map<std::pair<const Form*, int>, int> told;  // new texts, by form and control
   bool quit = false;
 

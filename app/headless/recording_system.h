@@ -57,6 +57,7 @@ class TestClock {
     set_at_ms_ = ms_;
   }
   LocalTime Now() const { return CivilFromSeconds(base_seconds_ + (ms_ - set_at_ms_) / 1000); }
+  int MsToNextSecond() const { return 1000 - static_cast<int>((ms_ - set_at_ms_) % 1000); }
   long long ms() const { return ms_; }
   void AdvanceTo(long long ms) { ms_ = ms; }
 
@@ -67,6 +68,7 @@ class TestClock {
 class RecordingSystem : public System {
  public:
   LocalTime Now() override { return clock.Now(); }
+  int MsToNextSecond() override { return clock.MsToNextSecond(); }
   void OpenAddress(std::string_view address) override { addresses.emplace_back(address); }
   bool StartProgram(std::string_view path) override;
   bool IsOrdinaryFile(std::string_view path) override { return files.count(std::string(path)) > 0; }

@@ -17,11 +17,18 @@ class LocalClock {
  public:
   // The zone's file is looked at no more often than every `check_ms`.
   explicit LocalClock(int check_ms = 1000) : check_ms_(check_ms) {}
-  LocalTime Now() { return At(std::time(nullptr)); }
+  // Both read the same clock: time() may lag it by a few milliseconds.
+  LocalTime Now() { return At(Realtime().tv_sec); }
+  static int MsToNextSecond() { return 1000 - static_cast<int>(Realtime().tv_nsec / 1000000); }
   // The local time of an instant, by the zone as it is now.
   LocalTime At(std::time_t instant);
 
  private:
+  static timespec Realtime() {
+    timespec t;
+    clock_gettime(CLOCK_REALTIME, &t);
+    return t;
+  }
   struct Stamp {
     dev_t dev = 0;
     ino_t ino = 0;

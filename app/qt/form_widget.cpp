@@ -198,10 +198,17 @@ void FormWidget::ShowNow() {
   activateWindow();
 }
 
-void FormWidget::StartTicker(int interval_ms) {
+// A first tick held back comes on time, not early as a coarse timer may:
+// the runtime holds a ticker until the clock's next second.
+void FormWidget::StartTicker(int interval_ms, int first_ms) {
   auto* timer = new QTimer(this);
-  timer->setInterval(interval_ms);
-  QObject::connect(timer, &QTimer::timeout, this, [this, interval_ms] {
+  timer->setTimerType(first_ms != interval_ms ? Qt::PreciseTimer : Qt::CoarseTimer);
+  timer->setInterval(first_ms);
+  QObject::connect(timer, &QTimer::timeout, this, [this, timer, interval_ms] {
+    if (timer->interval() != interval_ms) {
+      timer->setTimerType(Qt::CoarseTimer);
+      timer->setInterval(interval_ms);
+    }
     if (show_at_tick_) ShowNow();
     if (form_) form_->runtime().Tick(*form_, interval_ms);
   });

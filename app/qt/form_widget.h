@@ -33,7 +33,7 @@ class FormWidget : public QWidget, public NativeWindow {
   // Shows the window in front and active; the first time, at its timers'
   // first tick, if it has any.
   void Show(bool first);
-  void StartTicker(int interval_ms);
+  void StartTicker(int interval_ms, int first_ms);
   void StopTicker(int interval_ms);
   // The form is going: no event of this widget reaches it any more.
   void Detach();

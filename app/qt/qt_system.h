@@ -12,6 +12,7 @@ namespace qvl {
 class QtSystem : public System {
  public:
   LocalTime Now() override { return clock_.Now(); }
+  int MsToNextSecond() override { return LocalClock::MsToNextSecond(); }
   void OpenAddress(std::string_view address) override;
   bool StartProgram(std::string_view path) override;
   // A regular file whose name does not start with a dot (hidden).

@@ -82,8 +82,8 @@ void QtToolkit::SetVisible(Form& form, int control, bool visible) {
   if (FormWidget* w = WidgetOf(form); w && control >= 0) w->SetControlVisible(control, visible);
 }
 
-void QtToolkit::StartTicker(Form& form, int interval_ms) {
-  if (FormWidget* w = WidgetOf(form)) w->StartTicker(interval_ms);
+void QtToolkit::StartTicker(Form& form, int interval_ms, int first_ms) {
+  if (FormWidget* w = WidgetOf(form)) w->StartTicker(interval_ms, first_ms);
 }
 
 void QtToolkit::StopTicker(Form& form, int interval_ms) {

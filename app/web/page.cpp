@@ -48,9 +48,12 @@ EM_JS(void, js_size_surface, (int w, int c, int width, int height), { Module.qvl
 EM_JS(void, js_fill, (int w, int c, int l, int t, int r, int b, unsigned rgb), { Module.qvl.fill(w, c, l, t, r, b, rgb); });
 EM_JS(void, js_line, (int w, int c, int x1, int y1, int x2, int y2, int pen, unsigned rgb), { Module.qvl.line(w, c, x1, y1, x2, y2, pen, rgb); });
 EM_JS(void, js_picture, (int w, int c, int l, int t, int r, int b, const char* file, int n), { Module.qvl.picture(w, c, l, t, r, b, UTF8ToString(file, n)); });
-EM_JS(void, js_start_ticker, (int w, int ms), { Module.qvl.startTicker(w, ms); });
+EM_JS(void, js_start_ticker, (int w, int ms, int first), {
+  Module.qvl.startTicker(w, ms, first);
+});
 EM_JS(void, js_stop_ticker, (int w, int ms), { Module.qvl.stopTicker(w, ms); });
 EM_JS(void, js_local_now, (int* parts), { Module.qvl.localNow(parts); });
+EM_JS(int, js_ms_to_next_second, (), { return 1000 - Date.now() % 1000; });
 EM_JS(void, js_open_tab, (const char* address, int n), { Module.qvl.openTab(UTF8ToString(address, n)); });
 EM_JS(void, js_show_ended, (), { Module.qvl.ended(); });
 EM_JS(void, js_switch_release, (int left, int top), { Module.qvl.switchRelease(left, top); });
@@ -204,8 +207,8 @@ void Picture(int window, int control, int left, int top, int right, int bottom,
   js_picture(window, control, left, top, right, bottom, file.data(), Size(file));
 }
 
-void StartTicker(int window, int interval_ms) {
-  js_start_ticker(window, interval_ms);
+void StartTicker(int window, int interval_ms, int first_ms) {
+  js_start_ticker(window, interval_ms, first_ms);
 }
 
 void StopTicker(int window, int interval_ms) {
@@ -214,6 +217,10 @@ void StopTicker(int window, int interval_ms) {
 
 void LocalNow(int (&parts)[6]) {
   js_local_now(parts);
+}
+
+int MsToNextSecond() {
+  return js_ms_to_next_second();
 }
 
 void OpenTab(std::string_view address) {

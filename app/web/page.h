@@ -104,11 +104,12 @@ void Picture(int window, int control, int left, int top, int right, int bottom,
              std::string_view file);
 
 // One ticker per window and interval, queueing kTick until stopped.
-void StartTicker(int window, int interval_ms);
+void StartTicker(int window, int interval_ms, int first_ms);
 void StopTicker(int window, int interval_ms);
 
 // The local date and time: year, month, day, hour, minute, second.
 void LocalNow(int (&parts)[6]);
+int MsToNextSecond();
 // Opens an address in a new tab.
 void OpenTab(std::string_view address);
 // The program has ended: the page says so.

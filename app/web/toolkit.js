@@ -363,13 +363,24 @@ Module.qvl = (function () {
     else image.decode().then(draw, function () {});
   }
 
-  function startTicker(w, ms) {
-    tickers.set(w + ':' + ms, setInterval(function () { post(Ev.Tick, w, -1, ms); }, ms));
+  // The interval runs from the first tick on; the program may stop or start
+  // the ticker again during that tick.
+  function startTicker(w, ms, first) {
+    const key = w + ':' + ms;
+    const tick = function () { post(Ev.Tick, w, -1, ms); };
+    if (first === ms) {
+      tickers.set(key, setInterval(tick, ms));
+      return;
+    }
+    tickers.set(key, setTimeout(function () {
+      tickers.set(key, setInterval(tick, ms));
+      tick();
+    }, first));
   }
 
   function stopTicker(w, ms) {
     const key = w + ':' + ms;
-    clearInterval(tickers.get(key));
+    clearInterval(tickers.get(key));  // a first tick's timeout as well
     tickers.delete(key);
     ticksWaiting.delete(tickKey(w, ms));
   }
@@ -579,11 +590,6 @@ Module.qvl = (function () {
     picture: picture, startTicker: startTicker, stopTicker: stopTicker, ended: ended,
     deviceScale: function () { return window.devicePixelRatio || 1; },
     coarsePointer: function () { return matchMedia('(pointer: coarse)').matches; },
-    localNow: function (out) {
-      const d = new Date();
-      HEAP32.set([d.getFullYear(), d.getMonth() + 1, d.getDate(), d.getHours(), d.getMinutes(),
-        d.getSeconds()], out >> 2);
-    },
     openTab: function (address) { window.open(address, '_blank', 'noopener'); },
     systemColor: function (index, rgb) {
       document.documentElement.style.setProperty('--sys-' + index, hex(rgb));

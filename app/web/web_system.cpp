@@ -10,6 +10,10 @@ LocalTime WebSystem::Now() {
   return {parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]};
 }
 
+int WebSystem::MsToNextSecond() {
+  return page::MsToNextSecond();
+}
+
 void WebSystem::OpenAddress(std::string_view address) {
   page::OpenTab(address);
 }

@@ -11,6 +11,7 @@ namespace qvl {
 class WebSystem : public System {
  public:
   LocalTime Now() override;
+  int MsToNextSecond() override;
   void OpenAddress(std::string_view address) override;
   bool StartProgram(std::string_view) override { return false; }
   bool IsOrdinaryFile(std::string_view) override { return false; }

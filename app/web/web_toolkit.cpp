@@ -363,8 +363,8 @@ void WebToolkit::ShowDefault(Form& form, int control) {
   w.looks_default = control;
 }
 
-void WebToolkit::StartTicker(Form& form, int interval_ms) {
-  page::StartTicker(Of(form).id, interval_ms);
+void WebToolkit::StartTicker(Form& form, int interval_ms, int first_ms) {
+  page::StartTicker(Of(form).id, interval_ms, first_ms);
 }
 
 void WebToolkit::StopTicker(Form& form, int interval_ms) {

@@ -43,7 +43,7 @@ class WebToolkit : public Toolkit {
   void SetVisible(Form& form, int control, bool visible) override;
   void FocusControl(Form& form, int control) override;
   void ShowDefault(Form& form, int control) override;
-  void StartTicker(Form& form, int interval_ms) override;
+  void StartTicker(Form& form, int interval_ms, int first_ms) override;
   void StopTicker(Form& form, int interval_ms) override;
   void DragWindow(Form& form, MouseButton button) override;
   int ShowMessageBox(Form* owner, std::string_view text, std::string_view title,

@@ -54,8 +54,13 @@ LRESULT OnPrintClient(FormWindow& fw, HDC dc) {
   return 0;
 }
 
+// After its own first tick a timer goes on at its interval.
 LRESULT OnTimer(FormWindow& fw, WPARAM id) {
-  if (id > kFirstTimerId) RuntimeOf(fw).Tick(*fw.form, static_cast<int>(id - kFirstTimerId));
+  if (id <= kFirstTimerId) return 0;
+  const int interval = static_cast<int>(id - kFirstTimerId);
+  if (std::erase(fw.first_ticks, interval) > 0)
+    ::SetTimer(fw.hwnd, id, static_cast<UINT>(interval), nullptr);
+  RuntimeOf(fw).Tick(*fw.form, interval);
   return 0;
 }
 
@@ -170,12 +175,14 @@ FormWindow* CreateFormWindow(Form& form) {
   return w;
 }
 
-void StartFormTicker(FormWindow& fw, int interval_ms) {
-  ::SetTimer(fw.hwnd, kFirstTimerId + interval_ms, static_cast<UINT>(interval_ms), nullptr);
+void StartFormTicker(FormWindow& fw, int interval_ms, int first_ms) {
+  ::SetTimer(fw.hwnd, kFirstTimerId + interval_ms, static_cast<UINT>(first_ms), nullptr);
+  if (first_ms != interval_ms) fw.first_ticks.push_back(interval_ms);
 }
 
 void StopFormTicker(FormWindow& fw, int interval_ms) {
   KillTimer(fw.hwnd, kFirstTimerId + interval_ms);
+  std::erase(fw.first_ticks, interval_ms);
 }
 
 }  // namespace qvl

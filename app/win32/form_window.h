@@ -18,8 +18,9 @@ struct FormWindow : NativeWindow {
   HWND hwnd = nullptr;
   std::vector<HWND> controls;  // by control index; none for timers, lines and shapes
   int dpi = 96;
-  Win32Fonts fonts;        // at `dpi`
-  int looks_default = -1;  // the button drawn as the one Enter presses
+  Win32Fonts fonts;              // at `dpi`
+  int looks_default = -1;        // the button drawn as the one Enter presses
+  std::vector<int> first_ticks;  // intervals whose timer waits for a first tick of its own
 };
 
 inline FormWindow* FromForm(const Form& form) {
@@ -42,7 +43,7 @@ inline Runtime& RuntimeOf(const FormWindow& fw) {
 }
 
 // One system timer per form and interval; WM_TIMER hands it to the runtime.
-void StartFormTicker(FormWindow& fw, int interval_ms);
+void StartFormTicker(FormWindow& fw, int interval_ms, int first_ms);
 void StopFormTicker(FormWindow& fw, int interval_ms);
 
 }  // namespace qvl

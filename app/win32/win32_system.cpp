@@ -54,6 +54,12 @@ LocalTime Win32System::Now() {
   return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
+int Win32System::MsToNextSecond() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return 1000 - st.wMilliseconds;
+}
+
 void Win32System::OpenAddress(std::string_view address) {
   InitialiseComForThread();
   static const auto shell_execute =

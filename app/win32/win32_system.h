@@ -21,6 +21,7 @@ class Win32Registry : public Registry {
 class Win32System : public System {
  public:
   LocalTime Now() override;
+  int MsToNextSecond() override;
   void OpenAddress(std::string_view address) override;
   bool StartProgram(std::string_view path) override;
   bool IsOrdinaryFile(std::string_view path) override;

@@ -175,8 +175,8 @@ void Win32Toolkit::SetVisible(Form& form, int control, bool visible) {
   RedrawWindow(fw->hwnd, &rc, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
-void Win32Toolkit::StartTicker(Form& form, int interval_ms) {
-  if (FormWindow* fw = FromForm(form)) StartFormTicker(*fw, interval_ms);
+void Win32Toolkit::StartTicker(Form& form, int interval_ms, int first_ms) {
+  if (FormWindow* fw = FromForm(form)) StartFormTicker(*fw, interval_ms, first_ms);
 }
 
 void Win32Toolkit::StopTicker(Form& form, int interval_ms) {

@@ -19,6 +19,7 @@ constexpr ControlSpec kBoardControls[] = {
     Label("Grip", "Grip", 60, 400, 1500, 255, 13),
     Label("Toggle", "Toggle", 1800, 400, 1200, 255, 14),
     Label("Out", "Out", 6000, 0, 900, 255, 15),
+    Label("Clock", "Clock", 3100, 2400, 1200, 255, 16),
     Button("A", "&Alpha", 60, 800, 1200, 375, 0),
     Frame("Frame1", "", 1400, 700, 1500, 1200, 8),
     Button("F1", "&Fox", 120, 120, 1200, 375, 1).In("Frame1"),
@@ -31,6 +32,7 @@ constexpr ControlSpec kBoardControls[] = {
     Button("Wait", "&Wait", 1400, 1950, 1500, 375, 9),
     Timer("Timer2", 100, 0, 0).With(&ControlSpec::enabled, false),
     Timer("Timer1", 100, 0, 0).With(&ControlSpec::enabled, false),
+    Timer("Seconds", 100, 0, 0).With(&ControlSpec::enabled, false),
 };
 constexpr ControlSpec kOtherControls[] = {
     Button("Ask", "&Ask", 120, 120, 1200, 375, 0),
@@ -63,6 +65,14 @@ void Board::Write(std::string_view entry) {
 // Every button's Click first writes the button's name.
 void Board::OnEvent(Control& c, Event e) {
   const std::string_view name = c.name();
+  // Seconds writes each new second it reads into Clock, and logs it.
+  if (name == "Seconds") {
+    Control& clock = (*this)["Clock"];
+    const std::string second = std::to_string(runtime().Now().second);
+    if (clock.Caption() == second) return;
+    clock.SetCaption(second);
+    return Write("s");
+  }
   if (e == Event::Timer) {
     Write(name == "Timer2" ? "T2" : "T1");
     c.SetEnabled(false);
@@ -70,6 +80,10 @@ void Board::OnEvent(Control& c, Event e) {
   }
   if (name == "Grip" && e == Event::MouseDown) return runtime().DragWindow(*this);
   if (e != Event::Click) return;
+  if (name == "Clock") {
+    (*this)["Seconds"].SetEnabled(true);
+    return Write("Clock");
+  }
   if (name == "Toggle") {
     Control& a = (*this)["A"];
     a.SetVisible(!a.Visible());

@@ -17,6 +17,8 @@ class Board : public Form {
   // `box_style`: the style of the box its Box button opens.
   Board(Runtime& runtime, int box_style);
   void OnEvent(Control& control, Event event) override;
+  // Its timers work from its labels and the clock.
+  bool TimersFollowFormsAndClock() const override { return true; }
   void Write(std::string_view entry);
 
  private:

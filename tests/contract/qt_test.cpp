@@ -15,8 +15,8 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "app/headless/recording_system.h"
 #include "app/qt/form_widget.h"
+#include "app/qt/qt_system.h"
 #include "app/qt/qt_toolkit.h"
 #include "contract/contract_test.h"
 #include "contract/forms.h"
@@ -211,7 +211,7 @@ class QtDriver : public Driver {
   }
 
   bool finished_ = false;
-  RecordingSystem sys_;
+  QtSystem sys_;  // the real clock, as the ticks read it
   Counting<QtToolkit> tk_;
   std::unique_ptr<Runtime> runtime_;
   QPoint first_, pointer_;

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/headless/recording_system.h"
+#include "app/win32/win32_system.h"
 #include "app/win32/win32_toolkit.h"
 #include "contract/contract_test.h"
 #include "contract/forms.h"
@@ -254,7 +254,7 @@ class Win32Driver : public Driver {
   static inline Win32Driver* self_ = nullptr;
   Runner* runner_ = nullptr;
   bool finished_ = false;
-  RecordingSystem sys_;
+  Win32System sys_;  // the real clock, as the ticks read it
   Counting<Win32Toolkit> tk_;
   std::unique_ptr<Runtime> runtime_;
   std::map<std::string, POINT> first_;

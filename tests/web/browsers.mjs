@@ -24,9 +24,10 @@ function reportPolicyBreaches() {
 }
 
 // Firefox has no clock to fake from outside: this one, put into the page
-// before its scripts run, replaces its Date and its intervals, which are all
-// the page reads the time by. Time stands still until the test moves it; as
-// it moves, the page handles each interval before the next falls due.
+// before its scripts run, replaces its Date, its intervals and its timeouts,
+// which are all the page reads the time by. Time stands still until the test
+// moves it; as it moves, the page handles each timer before the next falls
+// due.
 function fakeClock(start) {
   const RealDate = Date;
   let now = start;
@@ -41,36 +42,43 @@ function fakeClock(start) {
     static now() { return now; }
   }
   window.Date = FakeDate;
-  window.setInterval = (fn, ms, ...args) => {
+  const realTimeout = window.setTimeout.bind(window);
+  const add = (fn, ms, args, once) => {
     const every = Math.max(1, Number(ms) || 0);
-    timers.set(nextId, { fn, every, at: now + every, args });
+    timers.set(nextId, { fn, every, at: now + every, args, once });
     return nextId++;
   };
-  window.clearInterval = (id) => timers.delete(id);
-  const settle = () => new Promise((resolve) => setTimeout(resolve, 0));
+  window.setInterval = (fn, ms, ...args) => add(fn, ms, args, false);
+  window.setTimeout = (fn, ms, ...args) => add(fn, ms, args, true);
+  window.clearInterval = window.clearTimeout = (id) => timers.delete(id);
+  const fire = (id, timer) => {
+    if (timer.once) timers.delete(id);
+    else timer.at += timer.every;
+    timer.fn(...timer.args);
+  };
+  const settle = () => new Promise((resolve) => realTimeout(resolve, 0));
   window.qvlClock = {
     async runFor(ms) {
       const end = now + ms;
       for (;;) {
         let due = null;
-        for (const timer of timers.values()) {
-          if (timer.at <= end && (!due || timer.at < due.at)) due = timer;
+        for (const entry of timers) {
+          if (entry[1].at <= end && (!due || entry[1].at < due[1].at)) due = entry;
         }
         if (!due) break;
-        now = due.at;
-        due.at += due.every;
-        due.fn(...due.args);
+        now = due[1].at;
+        fire(...due);
         await settle();
       }
       now = end;
     },
-    // Jumps, with each due interval firing once.
+    // Jumps, with each due timer firing once.
     jump(ms) {
       now += ms;
-      for (const timer of timers.values()) {
-        if (timer.at > now) continue;
-        timer.at = now + timer.every;
-        timer.fn(...timer.args);
+      for (const [id, timer] of [...timers]) {
+        if (timer.at > now || !timers.has(id)) continue;
+        if (!timer.once) timer.at = now;
+        fire(id, timer);
       }
     },
   };
