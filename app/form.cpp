@@ -216,9 +216,9 @@ void Runtime::Tick(Form& form, int interval_ms) {
       continue;
     const std::uint64_t before = changes_;
     ClockReading reading;
-    reading_ = &reading;
+    ClockReading* outer = std::exchange(reading_, &reading);  // a box's loop nests ticks
     Guarded(form, [&] { form.OnEvent(c, Event::Timer); });
-    reading_ = nullptr;
+    reading_ = outer;
     if (form.TimersFollowFormsAndClock() && changes_ == before && reading.steady)
       quiet = Form::QuietRun{changes_, reading.read, reading.value};
     else
@@ -232,14 +232,16 @@ void Runtime::Tick(Form& form, int interval_ms) {
 // Every enabled timer of the interval would do nothing now, so none can
 // do anything until the second read changes, or something else does.
 void Runtime::HoldIfIdle(Form& form, int interval_ms) {
-  bool clock = false;
+  bool any = false, clock = false;
   for (std::size_t k = 0; k < form.timers_.size(); ++k) {
     const Control& c = form.controls_[form.timers_[k]];
     if (c.spec().interval != interval_ms || !c.Enabled()) continue;
     const std::optional<Form::QuietRun>& quiet = form.quiet_[k];
     if (!quiet || quiet->changes != changes_) return;
+    any = true;
     clock = clock || quiet->read_clock;
   }
+  if (!any) return;  // the ticker stopped with its last timer
   toolkit_->StopTicker(form, interval_ms);
   if (clock) toolkit_->StartTicker(form, interval_ms, system_->MsToNextSecond());
   held_.push_back({&form, interval_ms});
