@@ -171,7 +171,6 @@ void Runtime::VisibilityChanged(Form& form, int control) {
 
 void Runtime::MoveFocus(Form& form, int control) {
   if (!form.native) return;
-  Changed();
   if (control != form.focus_ && control >= 0) toolkit_->FocusControl(form, control);
   form.focus_ = control;
   const int look = DefaultLook(form.KeyButtonsNow(), control);
@@ -205,43 +204,39 @@ void Runtime::Tick(Form& form, int interval_ms) {
   // A held ticker's first tick ends its hold: it goes on at its interval.
   std::erase_if(held_, [&](const Held& h) { return h.form == &form && h.interval == interval_ms; });
   ++depth_;  // the form outlives the loop even if a handler unloads it
+  // When every timer ends the tick quiet, no run changed anything, so each
+  // one's reading still holds: none can do anything before the second read
+  // changes, or something else does.
+  bool idle = form.TimersFollowFormsAndClock(), any = false, clock = false;
   // Ten times a second: only the timers are looked at, not every control.
   for (std::size_t k = 0; k < form.timers_.size(); ++k) {
     if (Quiet(form)) break;
     Control& c = form.controls_[form.timers_[k]];
     if (c.spec().interval != interval_ms || !c.Enabled()) continue;
+    any = true;
     std::optional<Form::QuietRun>& quiet = form.quiet_[k];
-    if (quiet && quiet->changes == changes_ &&
-        (!quiet->read_clock || system_->Now() == quiet->clock))
-      continue;
-    const std::uint64_t before = changes_;
-    ClockReading reading;
-    ClockReading* outer = std::exchange(reading_, &reading);  // a box's loop nests ticks
-    Guarded(form, [&] { form.OnEvent(c, Event::Timer); });
-    reading_ = outer;
-    if (form.TimersFollowFormsAndClock() && changes_ == before && reading.steady)
-      quiet = Form::QuietRun{changes_, reading.read, reading.value};
-    else
-      quiet.reset();
+    if (!quiet || quiet->changes != changes_ ||
+        (quiet->read_clock && !(system_->Now() == quiet->clock))) {
+      const std::uint64_t before = changes_;
+      ClockReading reading;
+      ClockReading* outer = std::exchange(reading_, &reading);  // a box's loop nests ticks
+      Guarded(form, [&] { form.OnEvent(c, Event::Timer); });
+      reading_ = outer;
+      if (form.TimersFollowFormsAndClock() && changes_ == before && reading.steady)
+        quiet = Form::QuietRun{changes_, reading.read, reading.value};
+      else
+        quiet.reset();
+    }
+    idle = idle && quiet.has_value();
+    clock = clock || (quiet && quiet->read_clock);
   }
-  if (!Quiet(form) && form.TimersFollowFormsAndClock()) HoldIfIdle(form, interval_ms);
+  if (idle && any && !Quiet(form)) Hold(form, interval_ms, clock);
   --depth_;
   Collect();
 }
 
-// Every enabled timer of the interval would do nothing now, so none can
-// do anything until the second read changes, or something else does.
-void Runtime::HoldIfIdle(Form& form, int interval_ms) {
-  bool any = false, clock = false;
-  for (std::size_t k = 0; k < form.timers_.size(); ++k) {
-    const Control& c = form.controls_[form.timers_[k]];
-    if (c.spec().interval != interval_ms || !c.Enabled()) continue;
-    const std::optional<Form::QuietRun>& quiet = form.quiet_[k];
-    if (!quiet || quiet->changes != changes_) return;
-    any = true;
-    clock = clock || quiet->read_clock;
-  }
-  if (!any) return;  // the ticker stopped with its last timer
+// Held until the clock's next second if a timer reads it, else until a change.
+void Runtime::Hold(Form& form, int interval_ms, bool clock) {
   toolkit_->StopTicker(form, interval_ms);
   if (clock) toolkit_->StartTicker(form, interval_ms, system_->MsToNextSecond());
   held_.push_back({&form, interval_ms});
@@ -319,7 +314,6 @@ void Runtime::ButtonClicked(Form& form, int control) {
 }
 
 void Runtime::MouseDown(Form& form, int control, MouseButton button) {
-  Changed();
   form.clicks_.Press(control, button);
   pressing_ = button;
   Dispatch(form, control, Event::MouseDown);

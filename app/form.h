@@ -252,7 +252,7 @@ class Runtime {
     ++changes_;
     if (!held_.empty()) ReleaseHeld();
   }
-  void HoldIfIdle(Form& form, int interval_ms);
+  void Hold(Form& form, int interval_ms, bool clock);
   void ReleaseHeld();
   // A timer was enabled or disabled, or the form loaded: its tickers follow.
   void TimersChanged(Form& form);
@@ -278,7 +278,7 @@ class Runtime {
     Form* form;
     int interval;
   };
-  std::vector<Held> held_;  // tickers held back by HoldIfIdle
+  std::vector<Held> held_;  // tickers held back by Hold
 };
 
 }  // namespace qvl

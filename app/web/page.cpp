@@ -53,7 +53,7 @@ EM_JS(void, js_start_ticker, (int w, int ms, int first), {
 });
 EM_JS(void, js_stop_ticker, (int w, int ms), { Module.qvl.stopTicker(w, ms); });
 EM_JS(void, js_local_now, (int* parts), { Module.qvl.localNow(parts); });
-EM_JS(int, js_ms_to_next_second, (), { return 1000 - Date.now() % 1000; });
+EM_JS(int, js_ms_to_next_second, (), { return Module.qvl.msToNextSecond(); });
 EM_JS(void, js_open_tab, (const char* address, int n), { Module.qvl.openTab(UTF8ToString(address, n)); });
 EM_JS(void, js_show_ended, (), { Module.qvl.ended(); });
 EM_JS(void, js_switch_release, (int left, int top), { Module.qvl.switchRelease(left, top); });

@@ -92,6 +92,10 @@ Module.qvl = (function () {
     HEAP32.set(fields, out >> 2);
   }
 
+  function msToNextSecond() {
+    return 1000 - Date.now() % 1000;
+  }
+
   function hex(rgb) {
     return '#' + (rgb >>> 0).toString(16).padStart(6, '0');
   }
@@ -583,7 +587,7 @@ Module.qvl = (function () {
 
   return {
     next: next, wait: wait, createWindow: createWindow, place: place, measure: measure, show: show,
-    localNow: localNow, visibleArea: visibleArea, switchRelease: switchRelease, keptPlace: keptPlace,
+    localNow: localNow, msToNextSecond: msToNextSecond, visibleArea: visibleArea, switchRelease: switchRelease, keptPlace: keptPlace,
     setCaption: setCaption, destroy: destroy, createLabel: createLabel, labelFace: labelFace,
     createButton: createButton, createChrome: createChrome, boxText: boxText,
     addBoxButton: addBoxButton, setText: setText, labelCover: labelCover, sizeSurface: sizeSurface, fill: fill, line: line,
